@@ -1,0 +1,26 @@
+# Compiler flags shared by every target of the project.
+if(MSVC)
+  add_compile_options(/W4 /utf-8 /fp:precise)
+else()
+  add_compile_options(-Wall -Wextra -fno-math-errno -ffp-contract=off)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "i.86|x86")
+    # x87 extended intermediates would change rounded pixel results.
+    add_compile_options(-msse2 -mfpmath=sse)
+  endif()
+  if(VIRELTA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+if(MINGW)
+  # The product runs with nothing beside the system's own DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# Adds a static library made of every source file in the calling folder.
+function(virelta_folder_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

@@ -1,0 +1,103 @@
+// clsASMpic: the image-effects engine. It binds to one picture box, reads the
+// box's persistent image into a three-layer pixel store (1 base, 2 current,
+// 3 previous), runs the effect kernels over the store and draws a layer back.
+// Public members are listed in the class's interface order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/runtime.h"
+#include "effects/kernel_block.h"
+#include "effects/pixel_store.h"
+
+namespace virelta {
+class Surface;
+}
+
+namespace virelta::effects {
+
+// Message box title and texts of the engine.
+inline constexpr const char* kMessageTitle = "clsASM";
+inline constexpr const char* kNotBoundText = "You must assign a picturebox to the class first!";
+inline constexpr const char* kDepthText = "Not 16 or 24-bit color setting";
+inline constexpr const char* kAssignText = "Couldn't assign picturebox";
+inline constexpr const char* kGetDibsText = "Error in function GETDIBS";
+inline constexpr const char* kBlitText = "Blit Error";
+
+class clsASMpic {
+ public:
+  clsASMpic();
+  ~clsASMpic();
+  clsASMpic(const clsASMpic&) = delete;
+  clsASMpic& operator=(const clsASMpic&) = delete;
+
+  // 1. Binds the engine to a picture box and reads its picture into all layers.
+  void PictureBox(Surface& box);
+  // 2.
+  bool AutoDraw() const { return auto_draw_; }
+  void AutoDraw(bool on);
+  // 3.
+  void DrawNow();
+  // 4. Rotation by whole degrees about a centre (pixels; centerY from the top).
+  void ASM_Rotate(Integer Angle, bool AntiAlias = false, bool SourcePic = true, Long colorX = -1,
+                  const Variant& centerX = Variant(), const Variant& centerY = Variant());
+  // 5.
+  void ASM_PalEffects(Long OpCode, Integer Amount = 1, Long colorX = -1);
+  // 6.
+  void ASM_PixelEffects(Long OpCode, Integer Amount = 1, Long colorX = -1);
+  // 7.
+  void ASM_IncrementalPalEffects(Long OpCode, Integer Amount = 1);
+  // 8.
+  void ASM_ColorXEffects(Long OpCode, Long colorX, Integer Amount = 1,
+                         const Variant& centerX = Variant(), const Variant& centerY = Variant());
+  // 9.
+  void ASM_Magnify(Single Factor, const Variant& centerX = Variant(), const Variant& centerY = Variant(),
+                   bool AntiAlias = false, Long colorX = -1);
+  // 10.
+  void UndoLast();
+  // 11.
+  void ResetPic();
+  // 12.
+  void UndoLastDontDraw();
+  // 13.
+  void dialogShowOpen(const std::string& Caption = std::string());
+  // 14.
+  void dialogShowSave(const std::string& Caption = std::string());
+  // 15.
+  Long dialogChoseColor();
+
+  // For tests, tools and the saver's drawing path.
+  bool bound() const { return box_ != nullptr; }
+  Surface* bound_box() const { return box_; }
+  const PixelStore& pixel_store() const { return store_; }
+  PixelStore& pixel_store() { return store_; }
+  const KernelBlock& kernel_block() const { return block_; }
+  std::int32_t width() const { return width_; }
+  std::int32_t height() const { return height_; }
+  const std::array<std::uint8_t, 64>& custom_colours() const { return custom_colours_; }
+
+ private:
+  bool CheckPicBox();
+  void CaptureLayers();
+  void GETDIBS();
+  void DrawLayer(int n);
+  bool CheckColorDepth(Surface& box);
+
+  // The frame every effect method shares around its kernel.
+  void undo_copy() { store_.copy_layer(2, 3); }
+  void run_kernel(Kernel kernel, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam);
+  Long colour_or_back_colour(Long colorX) const;
+  void show_message(const char* text, bool critical) const;
+
+  Surface* box_ = nullptr;
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  PixelStore store_;
+  KernelBlock block_;
+  bool auto_draw_ = true;
+  std::array<std::uint8_t, 64> custom_colours_{};
+};
+
+}  // namespace virelta::effects
