@@ -130,6 +130,7 @@ class ScopedMemoryPlatform {
   ~ScopedMemoryPlatform() { set_platform(nullptr); }
   MemoryPlatform& operator*() { return platform_; }
   MemoryPlatform* operator->() { return &platform_; }
+  const MemoryPlatform* operator->() const { return &platform_; }
 
  private:
   MemoryPlatform platform_;
