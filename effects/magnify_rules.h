@@ -1,0 +1,47 @@
+// Pieces of the magnify rule shared by the plain and the fast kernel.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+#include "effects/kernel_block.h"
+
+namespace virelta::effects::magnify_rules {
+
+// What the kernel derives from the block and the per-call values.
+struct Frame {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  const std::uint8_t* source = nullptr;  // layer 3
+  std::uint8_t* destination = nullptr;   // layer 2
+  float centre_x = 0;                    // X, from the left
+  float centre_row = 0;                  // cy = H - centre y, from the bottom
+  std::int32_t tenths = 0;               // q
+  std::uint32_t fill = 0;                // the colour as a pixel: B, G, R in bytes 0..2
+};
+
+inline bool make_frame(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam,
+                       Frame& frame) {
+  if (!block.store || block.width <= 0 || block.height <= 0) return false;
+  if (block.opcode != 0 && block.opcode != 1) return false;
+  frame.width = block.width;
+  frame.height = block.height;
+  frame.source = block.layer(3);
+  frame.destination = block.layer(2);
+  frame.centre_x = std::bit_cast<float>(msg);
+  frame.centre_row = static_cast<float>(static_cast<double>(block.height) - std::bit_cast<float>(wparam));
+  frame.tenths = static_cast<std::int32_t>(lparam);
+  frame.fill = static_cast<std::uint32_t>(colour_blue(block.colour)) |
+               static_cast<std::uint32_t>(colour_green(block.colour)) << 8 |
+               static_cast<std::uint32_t>(colour_red(block.colour)) << 16;
+  return true;
+}
+
+// Writes blue, green and red of `rgb` (bytes 0..2) and keeps the fourth byte.
+inline void put_rgb(std::uint8_t* pixel, std::uint32_t rgb) {
+  pixel[0] = static_cast<std::uint8_t>(rgb);
+  pixel[1] = static_cast<std::uint8_t>(rgb >> 8);
+  pixel[2] = static_cast<std::uint8_t>(rgb >> 16);
+}
+
+}  // namespace virelta::effects::magnify_rules
