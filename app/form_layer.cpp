@@ -132,7 +132,18 @@ void Surface::move(int left, int top, int width, int height) {
 
 Window::Window(std::string name) : Surface(Kind::Window, nullptr, std::move(name)) { attach_peer(); }
 
-Window::~Window() = default;
+Window::~Window() {
+  for (Timer* t : timers_) t->owner_ = nullptr;
+}
+
+void Window::remove_timer(Timer* timer) {
+  timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end());
+  timers_changed();
+}
+
+void Window::timers_changed() {
+  if (window_peer()) window_peer()->timers_changed();
+}
 
 void Window::set_caption(const std::string& caption) {
   caption_ = caption;
@@ -235,7 +246,26 @@ void SpinButton::step(int direction) {
 
 // ---- Timer
 
-Timer::Timer(Window& owner, int interval_ms) : interval_ms_(interval_ms) { owner.add_timer(this); }
+Timer::Timer(Window& owner, int interval_ms) : owner_(&owner), interval_ms_(interval_ms) {
+  owner.add_timer(this);
+  owner.timers_changed();
+}
+
+Timer::~Timer() {
+  if (owner_) owner_->remove_timer(this);
+}
+
+void Timer::set_interval(int interval_ms) {
+  if (interval_ms == interval_ms_) return;
+  interval_ms_ = interval_ms;
+  if (owner_) owner_->timers_changed();
+}
+
+void Timer::set_enabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (owner_) owner_->timers_changed();
+}
 
 void Timer::fire() {
   if (running_ || !enabled_ || interval_ms_ <= 0 || !on_timer) return;

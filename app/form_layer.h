@@ -79,6 +79,15 @@ struct Font {
 
 enum class Alignment { Left, Right, Center };
 
+// Mouse pointers (Control::mouse_pointer, Platform::set_mouse_pointer).
+inline constexpr int kDefaultPointer = 0;
+inline constexpr int kHourglassPointer = 11;
+inline constexpr int kCustomPointer = 99;
+// Resources of the program file: its icon and the pointing-hand cursor
+// (32 x 32, hot spot at the fingertip 12, 1).
+inline constexpr int kProgramIconResource = 1;
+inline constexpr int kHandCursorResource = 2;
+
 // What a platform does for one control. Every hook has a do-nothing default.
 class ControlPeer {
  public:
@@ -106,6 +115,8 @@ class WindowPeer : public ControlPeer {
   virtual void unloaded() {}
   virtual void caption_changed() {}
   virtual void make_topmost() {}
+  // A timer of the window was switched on or off or got a new interval.
+  virtual void timers_changed() {}
 };
 
 class SpinPeer : public ControlPeer {};
@@ -172,6 +183,24 @@ class Platform {
   virtual Long shell_open(std::uintptr_t window, const std::string& target) { (void)window; (void)target; return 33; }
   // Embeds a window as a child of a foreign window (the preview host).
   virtual void embed_in(Window& window, std::uintptr_t host) { (void)window; (void)host; }
+
+  // ---- Pacing and foreign windows (the saver's animation and its preview).
+  // Returns when the display is ready for the next animation frame, so that
+  // the saver draws at most one step per displayed frame (about 60 a second)
+  // and the processor idles in between. Input that arrives meanwhile must be
+  // handled as the event pump would (its handlers may end the program here).
+  // Win32: DwmFlush while composition works, guarded by a minimum interval
+  // since it can return at once; otherwise a high-resolution waitable timer
+  // for the rest of the frame; MsgWaitForMultipleObjects to dispatch pending
+  // input while waiting. The in-memory platform moves its clock on one frame.
+  virtual void wait_for_frame() {}
+  // Calls `gone` once, on the user-interface thread, when the foreign window
+  // no longer exists: destroyed by its owner, or vanished with its process
+  // (then no message arrives at all). Win32: a thread timer polling IsWindow.
+  virtual void watch_window(std::uintptr_t window, std::function<void()> gone) {
+    (void)window;
+    (void)gone;
+  }
 };
 
 // The platform the program runs on; set once at start-up (or by a test).
@@ -222,8 +251,11 @@ class Control {
   void set_enabled(bool enabled);
   void set_focus();
 
-  // Custom mouse pointer (the settings dialog's hand); 0 = default.
+  // Mouse pointer over the control: 0 default (the container's), 11 hourglass,
+  // kCustomPointer: the cursor resource `mouse_icon` (the settings dialog's
+  // hand, kHandCursorResource). Read whenever the pointer moves.
   int mouse_pointer = 0;
+  int mouse_icon = 0;
 
   std::function<void(const MouseEvent&)> on_mouse_down;
   std::function<void(const MouseEvent&)> on_mouse_up;
@@ -275,6 +307,10 @@ class Surface : public Control {
 
   const std::vector<Control*>& children() const { return children_; }
 
+  // The surface can hold the keyboard focus (a user control such as the
+  // button): a mouse press gives it the focus and Tab stops at it.
+  bool focusable = false;
+
  protected:
   Surface(Kind kind, Surface* container, std::string name);
 
@@ -302,7 +338,9 @@ class Window : public Surface {
   bool show_in_taskbar = true;
   bool key_preview = false;
   int icon_resource = 0;
-  // Client size the window asks for (border and caption come on top).
+  // A window's bounds are its outer top-left corner on the screen (in its
+  // host's client area once embedded) and its client size; move() takes the
+  // same. Client size the window asks for (border and caption come on top):
   void set_client_size(int width, int height);
   // The outer rectangle on the screen (client plus frame); the platform fills
   // it in, the in-memory platform makes it equal to the client.
@@ -325,7 +363,10 @@ class Window : public Surface {
 
   // Timers belong to a window and die with it.
   void add_timer(Timer* timer) { timers_.push_back(timer); }
+  void remove_timer(Timer* timer);
   const std::vector<Timer*>& timers() const { return timers_; }
+  // Tells the platform that a timer changed (Timer calls it).
+  void timers_changed();
 
  private:
   WindowPeer* window_peer() const { return static_cast<WindowPeer*>(peer()); }
@@ -398,16 +439,21 @@ class SpinButton : public Control {
 class Timer {
  public:
   Timer(Window& owner, int interval_ms);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
   int interval() const { return interval_ms_; }
-  void set_interval(int interval_ms) { interval_ms_ = interval_ms; }
+  void set_interval(int interval_ms);
   bool enabled() const { return enabled_; }
-  void set_enabled(bool enabled) { enabled_ = enabled; }
+  void set_enabled(bool enabled);
   std::function<void()> on_timer;
   // Called by the platform when the interval has passed.
   void fire();
   bool running() const { return running_; }
 
  private:
+  friend class Window;
+  Window* owner_;
   int interval_ms_;
   bool enabled_ = true;
   bool running_ = false;

@@ -200,6 +200,29 @@ void MemoryPlatform::embed_in(Window& window, std::uintptr_t host) {
   if (auto r = window_rect(host)) window.move(0, 0, r->width, r->height);
 }
 
+void MemoryPlatform::wait_for_frame() {
+  ++frame_waits;
+  now_ms_ += kFrameMs;
+}
+
+void MemoryPlatform::watch_window(std::uintptr_t window, std::function<void()> gone) {
+  calls.push_back("WatchWindow " + std::to_string(window));
+  watchers_.emplace_back(window, std::move(gone));
+}
+
+void MemoryPlatform::remove_foreign_window(std::uintptr_t window) {
+  std::erase_if(foreign_windows, [&](const auto& entry) { return entry.first == window; });
+  for (auto it = watchers_.begin(); it != watchers_.end();) {
+    if (it->first == window) {
+      post(std::move(it->second));
+      it = watchers_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  do_events();
+}
+
 void MemoryPlatform::advance(int milliseconds) {
   long long from = now_ms_;
   now_ms_ += milliseconds;
@@ -216,9 +239,23 @@ MouseEvent centre_event(const Control& control, int button, int shift) {
 }
 }  // namespace
 
+namespace {
+// The surface a press gives the focus to: the control itself or the nearest
+// container that can hold the focus (a press on a user control's label
+// focuses the user control).
+Control* focus_target(Control& control) {
+  for (Control* c = &control; c; c = c->container()) {
+    if (c->kind() == Control::Kind::Surface && static_cast<Surface*>(c)->focusable) return c->enabled() ? c : nullptr;
+  }
+  return nullptr;
+}
+}  // namespace
+
 void MemoryPlatform::press(Control& control, int button, int shift) {
-  post([&control, button, shift] {
-    if (control.enabled() && control.on_mouse_down) control.on_mouse_down(centre_event(control, button, shift));
+  post([this, &control, button, shift] {
+    if (!control.enabled()) return;
+    if (control.on_mouse_down) control.on_mouse_down(centre_event(control, button, shift));
+    if (Control* target = focus_target(control)) focus(*target);
   });
   do_events();
 }

@@ -51,6 +51,8 @@ class MemoryPlatform : public Platform {
   std::optional<bool> verify_screen_save_password(std::uintptr_t window) override;
   Long shell_open(std::uintptr_t window, const std::string& target) override;
   void embed_in(Window& window, std::uintptr_t host) override;
+  void wait_for_frame() override;
+  void watch_window(std::uintptr_t window, std::function<void()> gone) override;
 
   // ---- The simulated machine
   ScreenInfo screen_info;
@@ -93,6 +95,14 @@ class MemoryPlatform : public Platform {
   std::deque<std::optional<std::uint32_t>> colour_answers;
   std::function<void(std::uint32_t (&)[16])> colour_dialog_edits;
 
+  // Animation frames waited for; each moves the clock on by kFrameMs (no
+  // timer fires for it: the waiting handler is still running).
+  static constexpr int kFrameMs = 16;
+  int frame_waits = 0;
+  // A foreign window goes away (destroyed, or its process died): it leaves
+  // foreign_windows and its watchers hear of it through one pump.
+  void remove_foreign_window(std::uintptr_t window);
+
   // Queues an event for the next pump.
   void post(std::function<void()> event) { queue_.push_back(std::move(event)); }
   std::size_t pending() const { return queue_.size(); }
@@ -102,6 +112,8 @@ class MemoryPlatform : public Platform {
   long long now_ms() const { return now_ms_; }
 
   // Simulated user input, delivered through the event queue and pumped once.
+  // A press also gives the focus to the pressed focusable surface (or its
+  // nearest focusable container), after the press handler.
   void click(Control& control, int button = kLeftButton, int shift = 0);
   void press(Control& control, int button = kLeftButton, int shift = 0);
   void release(Control& control, int button = kLeftButton, int shift = 0);
@@ -120,6 +132,7 @@ class MemoryPlatform : public Platform {
   std::deque<std::function<void()>> queue_;
   long long now_ms_ = 0;
   std::vector<std::pair<const Surface*, int>> refreshes_;
+  std::vector<std::pair<std::uintptr_t, std::function<void()>>> watchers_;
   void note_refresh(const Surface& surface, const Rect* area);
 };
 
