@@ -1,0 +1,78 @@
+// The animation cycle: one timer event turns the tiles through TurnCount full
+// turns, RotationSpeed degrees a step, then puts the untouched desktop back
+// and moves every tile to a new place.
+#include <optional>
+
+#include "app/settings.h"
+#include "saver/tile_limits.h"
+#include "saver/virelta_s.h"
+
+namespace virelta::saver {
+
+namespace {
+struct CycleFlag {
+  explicit CycleFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~CycleFlag() { flag_ = false; }
+  bool& flag_;
+};
+}  // namespace
+
+void Virelta_S::Timer1_Timer() {
+  // A timer event that falls due inside a running cycle (its event pump)
+  // never starts a second one.
+  if (in_cycle_) return;
+  CycleFlag running(in_cycle_);
+  Platform& p = platform();
+
+  // 1. The end angle is clamped so that no angle leaves 16 bits (see
+  // tile_limits.h); the counter itself is wider than 16 bits, so a + s past
+  // the end simply ends the loop.
+  const int end_angle = cycle_end_angle(TurnCount);
+  const int s = RotationSpeed;
+
+  // 2. The steps. Nothing here allocates: the surfaces and the engines'
+  // stores were made at set-up or at the last re-binding.
+  for (int a = 0; s >= 0 ? a <= end_angle : a >= end_angle; a += s) {
+    for (int i = 0; i < 4; ++i) {
+      if (!TileEngine[i]) TileEngine[i] = std::make_unique<effects::clsASMpic>();
+      TileEngine[i]->ASM_Rotate(tile_angle(i, a), AntiAliasOn, true, 0);
+    }
+    Image& screen = Display.image();
+    for (int j = 0; j < 4; ++j) {
+      if (TileAction[j] != 1) continue;
+      const Image& tile = Master(j).image();
+      screen.copy_from(tile, 0, 0, tile.width(), tile.height(), TileX[j], TileY[j]);
+    }
+    // At most one step per displayed frame; only the tiles changed.
+    p.wait_for_frame();
+    for (int j = 0; j < 4; ++j) {
+      if (TileAction[j] != 1) continue;
+      Rect changed = intersect(tile_rect(j), screen.bounds());
+      if (!changed.empty()) Display.refresh(changed);
+    }
+    if (on_frame) on_frame(a);
+    p.do_events();
+  }
+
+  // 3.
+  p.random().randomize_from_clock();
+
+  // 4. New places; the sizes stay as set at start-up.
+  for (int j = 0; j < 4; ++j) draw_tile_place(j);
+
+  // 5. The untouched desktop again, the whole screen at once.
+  Display.image().copy_from(Pic_Orgn.image(), 0, 0, Display.width(), Display.height(), 0, 0);
+  p.wait_for_frame();
+  Display.refresh();
+  if (on_frame) on_frame(std::nullopt);
+
+  // 6. Each tile takes the desktop pixels of its new place (always from
+  // Pic_Orgn, so effects never pile up) and its engine starts from them.
+  for (int j = 0; j < 4; ++j) {
+    fill_tile(j);
+    Master(j).refresh();
+    bind_tile(j);
+  }
+}
+
+}  // namespace virelta::saver

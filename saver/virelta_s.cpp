@@ -1,0 +1,165 @@
+// The saver window's controls and its set-up: the desktop captured once, the
+// tiles sized, placed, filled and bound, the window shown over everything.
+#include "saver/virelta_s.h"
+
+#include <string>
+
+#include "app/settings.h"
+#include "app/virelta_b.h"
+#include "saver/tile_limits.h"
+
+namespace virelta::saver {
+
+namespace {
+constexpr int kTimerIntervalMs = 1;
+// The size a tile surface has before it is first sized (1500 x 1380 twips).
+constexpr double kInitialTileWidthTwips = 1500;
+constexpr double kInitialTileHeightTwips = 1380;
+}  // namespace
+
+Virelta_S::Virelta_S()
+    : form("Virelta_S"),
+      Pic_Orgn(&form, "Pic_Orgn"),
+      Display(&form, "Display"),
+      Frame1(&form, "Frame1"),
+      Timer1(form, kTimerIntervalMs) {
+  form.set_caption(kSaverCaption);
+  form.border = BorderStyle::None;
+  form.control_box = false;
+  form.min_button = false;
+  form.max_button = false;
+  form.show_in_taskbar = false;
+  // Every key reaches the window's own handler, whichever control has focus.
+  form.key_preview = true;
+  form.set_back_color(0);
+  Pic_Orgn.set_visible(false);
+  Frame1.set_visible(false);
+  for (int i = 0; i < 4; ++i) {
+    master_[i] = std::make_unique<Surface>(&Frame1, "Master(" + std::to_string(i) + ")");
+    master_[i]->move_twips(0, 0, kInitialTileWidthTwips, kInitialTileHeightTwips);
+  }
+
+  form.on_load = [this] { Form_Load(); };
+  form.on_unload = [this] { Form_Unload(); };
+  form.on_key_down = [this](int key_code, int shift) { Form_KeyDown(key_code, shift); };
+  // A click is a press and release of the left or the right button; there is
+  // deliberately no mouse-move handling (moving never ends the saver).
+  Display.on_mouse_up = [this](const MouseEvent& event) {
+    if (event.button == kLeftButton || event.button == kRightButton) Display_Click();
+  };
+  Timer1.on_timer = [this] { Timer1_Timer(); };
+}
+
+Virelta_S::~Virelta_S() = default;
+
+Rect Virelta_S::tile_rect(int i) const {
+  return {TileX[i], TileY[i], Master(i).width(), Master(i).height()};
+}
+
+void Virelta_S::sized_tile_side(int i, Single side_pixels, bool width) {
+  Surface& tile = Master(i);
+  // The container measures in twips: pixels times the screen's twips per
+  // pixel, in single precision.
+  const ScreenInfo screen = platform().screen();
+  if (width) {
+    Single twips = side_pixels * static_cast<Single>(screen.twips_per_pixel_x);
+    tile.move(tile.left(), tile.top(), pixels_from_twips_x(twips), tile.height());
+  } else {
+    Single twips = side_pixels * static_cast<Single>(screen.twips_per_pixel_y);
+    tile.move(tile.left(), tile.top(), tile.width(), pixels_from_twips_y(twips));
+  }
+}
+
+void Virelta_S::draw_tile_place(int i) {
+  RandomGenerator& random = platform().random();
+  on_error_resume_next([&] {
+    Single room = static_cast<Single>(form.width() - Master(i).width());
+    TileX[i] = to_integer(int_floor(room * random.rnd()));
+  });
+  on_error_resume_next([&] {
+    Single room = static_cast<Single>(form.height() - Master(i).height());
+    TileY[i] = to_integer(int_floor(room * random.rnd()));
+  });
+}
+
+void Virelta_S::fill_tile(int i) {
+  Image& tile = Master(i).image();
+  const Rect place = tile_rect(i);
+  if (intersect(place, Pic_Orgn.image().bounds()) != place) tile.fill(0);
+  tile.copy_from(Pic_Orgn.image(), place.left, place.top, place.width, place.height, 0, 0);
+}
+
+void Virelta_S::bind_tile(int i) {
+  if (!TileEngine[i]) TileEngine[i] = std::make_unique<effects::clsASMpic>();
+  TileEngine[i]->PictureBox(Master(i));
+}
+
+void Virelta_S::Form_Load() {
+  Platform& p = platform();
+  const ScreenInfo screen = p.screen();
+
+  // 1. Cover the screen.
+  on_error_resume_next([&] { form.move(screen.left, screen.top, screen.width, screen.height); });
+
+  // 2. The visible picture and the desktop store, screen-sized.
+  on_error_resume_next([&] { Display.move(0, 0, form.width(), form.height()); });
+  on_error_resume_next([&] { Pic_Orgn.move(Pic_Orgn.left(), Pic_Orgn.top(), form.width(), form.height()); });
+
+  // 3.
+  on_error_resume_next([&] { p.random().randomize_from_clock(); });
+
+  // 4. Tile sizes: random ones draw the width first, then the height.
+  for (int i = 0; i < 4; ++i) {
+    if (TileRandom[i] == 1) {
+      on_error_resume_next([&] {
+        sized_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), true);
+      });
+      on_error_resume_next([&] {
+        sized_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), false);
+      });
+    } else {
+      on_error_resume_next([&] {
+        auto side = settings_tile_side(TileWidth[i]);
+        if (!side) raise(ErrorNumber::InvalidPropertyValue);
+        sized_tile_side(i, static_cast<Single>(*side), true);
+      });
+      on_error_resume_next([&] {
+        auto side = settings_tile_side(TileHeight[i]);
+        if (!side) raise(ErrorNumber::InvalidPropertyValue);
+        sized_tile_side(i, static_cast<Single>(*side), false);
+      });
+    }
+  }
+
+  // 5. The one desktop capture (the platform takes and releases the
+  // desktop's drawing context around it, which also covers step 8).
+  on_error_resume_next([&] {
+    p.capture_screen(Pic_Orgn.image(), {screen.left, screen.top, Pic_Orgn.width(), Pic_Orgn.height()}, 0, 0);
+  });
+
+  // 6. Every tile, active or not: place, pixels, engine.
+  for (int i = 0; i < 4; ++i) {
+    draw_tile_place(i);
+    on_error_resume_next([&] { fill_tile(i); });
+    on_error_resume_next([&] { bind_tile(i); });
+  }
+
+  // 7. Display shows the desktop, so nothing visibly changes when the window
+  // comes up. It is taken from the capture rather than from the screen a
+  // second time: then Display and Pic_Orgn agree to the pixel.
+  on_error_resume_next([&] {
+    Display.image().copy_from(Pic_Orgn.image(), 0, 0, Display.width(), Display.height(), 0, 0);
+  });
+
+  // 9. Shown, and topmost without taking the activation.
+  on_error_resume_next([&] { form.show(); });
+  on_error_resume_next([&] { form.make_topmost(); });
+}
+
+void Virelta_S::Form_Unload() {
+  // The window object itself stays with its owner until the program ends
+  // (this handler runs inside it); the engines go now.
+  for (auto& engine : TileEngine) engine.reset();
+}
+
+}  // namespace virelta::saver
