@@ -9,9 +9,23 @@
 
 #include "app/runtime.h"
 #include "effects/magnify_kernel.h"
+#include "effects/magnify_kernel_simd.h"
 #include "effects/magnify_rules.h"
 
 namespace virelta::effects {
+
+namespace magnify_simd {
+
+bool cpu_has_avx2() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  static const bool present = __builtin_cpu_supports("avx2");
+  return present;
+#else
+  return false;
+#endif
+}
+
+}  // namespace magnify_simd
 
 namespace {
 
@@ -88,7 +102,7 @@ inline std::uint8_t interpolate(double a, double b, double c, double d, double d
   return static_cast<std::uint8_t>(std::clamp(v, 0L, 255L));
 }
 
-void bilinear(const Frame& f, float s) {
+void bilinear(const Frame& f, float s, bool avx2) {
   std::int32_t column[kBlockColumns];
   float column_weight[kBlockColumns];
   const std::size_t stride = static_cast<std::size_t>(f.width) * 4;
@@ -108,6 +122,10 @@ void bilinear(const Frame& f, float s) {
       }
       const std::uint8_t* lower = f.source + row_offset(f, row.index);
       const double dy = row.weight;
+      if (avx2) {
+        magnify_simd::bilinear_row_avx2(d, lower, stride, column, column_weight, n, dy, f.fill);
+        continue;
+      }
       for (std::int32_t i = 0; i < n; ++i, d += 4) {
         if (column[i] < 0) {
           store_rgb(d, f.fill);
@@ -124,9 +142,8 @@ void bilinear(const Frame& f, float s) {
   }
 }
 
-}  // namespace
-
-void magnify_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+void magnify_fast(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam,
+                  bool avx2) {
   Frame f;
   if (!magnify_rules::make_frame(block, msg, wparam, lparam, f)) return;
   if (f.tenths == 0) {
@@ -137,7 +154,26 @@ void magnify_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t w
   if (block.opcode == 0)
     nearest(f, s);
   else
-    bilinear(f, s);
+    bilinear(f, s, avx2);
 }
+
+}  // namespace
+
+void magnify_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+  magnify_fast(block, msg, wparam, lparam, magnify_simd::cpu_has_avx2());
+}
+
+namespace magnify_simd {
+
+void magnify_kernel_baseline(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
+                             std::uint32_t lparam) {
+  magnify_fast(block, msg, wparam, lparam, false);
+}
+
+void magnify_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+  magnify_fast(block, msg, wparam, lparam, true);
+}
+
+}  // namespace magnify_simd
 
 }  // namespace virelta::effects

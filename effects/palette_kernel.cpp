@@ -45,8 +45,8 @@ void walk_pairs(std::uint8_t* bytes, std::size_t count, Op op) {
   }
 }
 
-void pairs_fast(std::uint8_t* bytes, std::size_t count, std::int32_t opcode, std::uint32_t pattern) {
-  if (palette_simd::cpu_has_avx2()) {
+void pairs_fast(std::uint8_t* bytes, std::size_t count, std::int32_t opcode, std::uint32_t pattern, bool avx2) {
+  if (avx2) {
     const std::size_t done = palette_simd::pairs_avx2(bytes, count, opcode, pattern);
     bytes += done;
     count -= done;
@@ -122,7 +122,7 @@ void pixels_fast(std::uint8_t* pixels, std::uint32_t count, std::int32_t opcode)
 
 #else
 
-void pairs_fast(std::uint8_t* bytes, std::size_t count, std::int32_t opcode, std::uint32_t pattern) {
+void pairs_fast(std::uint8_t* bytes, std::size_t count, std::int32_t opcode, std::uint32_t pattern, bool) {
   for (std::size_t i = 0; i < count; ++i)
     bytes[i] = palette_rules::pair_byte(opcode, bytes[i], static_cast<std::uint8_t>(pattern >> (8 * (i % 4))));
 }
@@ -153,9 +153,7 @@ void noise_fast(std::uint8_t* pixels, std::uint32_t count, std::int32_t amount, 
   }
 }
 
-}  // namespace
-
-void palette_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t, std::uint32_t) {
+void palette_fast(const KernelBlock& block, std::uint32_t msg, bool avx2) {
   if (!block.store || block.width <= 0 || block.height <= 0) return;
   const std::uint32_t count = block.layer_pixels();
   std::uint8_t* pixels = block.layer(2);
@@ -163,12 +161,30 @@ void palette_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t, 
 
   if (palette_rules::is_pair_opcode(opcode)) {
     pairs_fast(pixels, std::size_t{palette_rules::pair_count(count)} * 8, opcode,
-               palette_shift_pattern(opcode, block.amount));
+               palette_shift_pattern(opcode, block.amount), avx2);
   } else if (opcode == static_cast<std::int32_t>(PaletteOpcode::Noise)) {
     noise_fast(pixels, count, block.amount, msg);
   } else if (palette_rules::is_pixel_opcode(opcode)) {
     pixels_fast(pixels, count, opcode);
   }
 }
+
+}  // namespace
+
+void palette_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t, std::uint32_t) {
+  palette_fast(block, msg, palette_simd::cpu_has_avx2());
+}
+
+namespace palette_simd {
+
+void palette_kernel_baseline(const KernelBlock& block, std::uint32_t msg, std::uint32_t, std::uint32_t) {
+  palette_fast(block, msg, false);
+}
+
+void palette_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t, std::uint32_t) {
+  palette_fast(block, msg, true);
+}
+
+}  // namespace palette_simd
 
 }  // namespace virelta::effects

@@ -5,12 +5,21 @@
 #include <climits>
 
 #include "effects/magnify_kernel.h"
+#include "effects/magnify_kernel_simd.h"
 #include "unit/palette/kernel_picture.h"
 
 namespace virelta::effects {
 namespace {
 
 using testing::KernelPicture;
+
+// Every fast implementation this processor can run.
+std::vector<std::pair<const char*, Kernel>> fast_kernels() {
+  std::vector<std::pair<const char*, Kernel>> kernels{{"chosen", magnify_kernel},
+                                                     {"baseline", magnify_simd::magnify_kernel_baseline}};
+  if (magnify_simd::cpu_has_avx2()) kernels.emplace_back("avx2", magnify_simd::magnify_kernel_avx2);
+  return kernels;
+}
 
 TEST(MagnifyFastKernel, MatchesThePlainRuleByteForByte) {
   std::mt19937 random(77);
@@ -26,16 +35,22 @@ TEST(MagnifyFastKernel, MatchesThePlainRuleByteForByte) {
     for (std::int32_t q : tenths) {
       for (auto [cx, cy] : centres) {
         for (std::int32_t opcode : {0, 1}) {
-          KernelPicture plain(width, height), fast(width, height);
+          KernelPicture plain(width, height);
           plain.randomize(random);
-          std::copy_n(plain.store.data(), plain.store.layer_bytes() * 3, fast.store.data());
-          plain.block.opcode = fast.block.opcode = opcode;
-          plain.block.colour = fast.block.colour = static_cast<std::uint32_t>(random());
+          const auto before = plain.all_bytes();
+          plain.block.opcode = opcode;
+          plain.block.colour = static_cast<std::uint32_t>(random());
           const auto msg = std::bit_cast<std::uint32_t>(cx), wparam = std::bit_cast<std::uint32_t>(cy);
           magnify_kernel_plain(plain.block, msg, wparam, static_cast<std::uint32_t>(q));
-          magnify_kernel(fast.block, msg, wparam, static_cast<std::uint32_t>(q));
-          ASSERT_EQ(plain.all_bytes(), fast.all_bytes()) << width << "x" << height << " q " << q << " centre " << cx
-                                                         << "," << cy << " opcode " << opcode;
+          for (auto [name, kernel] : fast_kernels()) {
+            KernelPicture fast(width, height);
+            std::copy(before.begin(), before.end(), fast.store.data());
+            fast.block.opcode = opcode;
+            fast.block.colour = plain.block.colour;
+            kernel(fast.block, msg, wparam, static_cast<std::uint32_t>(q));
+            ASSERT_EQ(plain.all_bytes(), fast.all_bytes()) << name << " " << width << "x" << height << " q " << q
+                                                           << " centre " << cx << "," << cy << " opcode " << opcode;
+          }
         }
       }
     }

@@ -2,12 +2,21 @@
 #include <gtest/gtest.h>
 
 #include "effects/palette_kernel.h"
+#include "effects/palette_kernel_simd.h"
 #include "unit/palette/kernel_picture.h"
 
 namespace virelta::effects {
 namespace {
 
 using testing::KernelPicture;
+
+// Every fast implementation this processor can run.
+std::vector<std::pair<const char*, Kernel>> fast_kernels() {
+  std::vector<std::pair<const char*, Kernel>> kernels{{"chosen", palette_kernel},
+                                                     {"baseline", palette_simd::palette_kernel_baseline}};
+  if (palette_simd::cpu_has_avx2()) kernels.emplace_back("avx2", palette_simd::palette_kernel_avx2);
+  return kernels;
+}
 
 TEST(PaletteFastKernel, MatchesThePlainRuleByteForByte) {
   std::mt19937 random(2024);
@@ -16,16 +25,22 @@ TEST(PaletteFastKernel, MatchesThePlainRuleByteForByte) {
   for (auto [width, height] : sizes) {
     for (std::int32_t opcode = -1; opcode <= 20; ++opcode) {
       for (std::int32_t amount : amounts) {
-        KernelPicture plain(width, height), fast(width, height);
+        KernelPicture plain(width, height);
         plain.randomize(random);
-        std::copy_n(plain.store.data(), plain.store.layer_bytes() * 3, fast.store.data());
-        plain.block.opcode = fast.block.opcode = opcode;
-        plain.block.amount = fast.block.amount = amount;
+        const auto before = plain.all_bytes();
+        plain.block.opcode = opcode;
+        plain.block.amount = amount;
         const std::uint32_t seed = amount == 1 ? kPaletteNoiseSeed : static_cast<std::uint32_t>(random());
         palette_kernel_plain(plain.block, seed, 0, 0);
-        palette_kernel(fast.block, seed, 0, 0);
-        ASSERT_EQ(plain.all_bytes(), fast.all_bytes())
-            << width << "x" << height << " opcode " << opcode << " amount " << amount;
+        for (auto [name, kernel] : fast_kernels()) {
+          KernelPicture fast(width, height);
+          std::copy(before.begin(), before.end(), fast.store.data());
+          fast.block.opcode = opcode;
+          fast.block.amount = amount;
+          kernel(fast.block, seed, 0, 0);
+          ASSERT_EQ(plain.all_bytes(), fast.all_bytes())
+              << name << " " << width << "x" << height << " opcode " << opcode << " amount " << amount;
+        }
       }
     }
   }
@@ -43,13 +58,17 @@ TEST(PaletteFastKernel, MatchesOnThresholdValues) {
         if (++x > plain.block.width) x = 1, ++y;
       }
   for (std::int32_t opcode = 12; opcode <= 19; ++opcode) {
-    KernelPicture p(plain.block.width, plain.block.height), f(plain.block.width, plain.block.height);
+    KernelPicture p(plain.block.width, plain.block.height);
     std::copy_n(plain.store.data(), plain.store.layer_bytes() * 3, p.store.data());
-    std::copy_n(plain.store.data(), plain.store.layer_bytes() * 3, f.store.data());
-    p.block.opcode = f.block.opcode = opcode;
+    p.block.opcode = opcode;
     palette_kernel_plain(p.block, 0, 0, 0);
-    palette_kernel(f.block, 0, 0, 0);
-    EXPECT_EQ(p.all_bytes(), f.all_bytes()) << "opcode " << opcode;
+    for (auto [name, kernel] : fast_kernels()) {
+      KernelPicture f(plain.block.width, plain.block.height);
+      std::copy_n(plain.store.data(), plain.store.layer_bytes() * 3, f.store.data());
+      f.block.opcode = opcode;
+      kernel(f.block, 0, 0, 0);
+      EXPECT_EQ(p.all_bytes(), f.all_bytes()) << name << " opcode " << opcode;
+    }
   }
 }
 
