@@ -1,0 +1,123 @@
+// Small owners for the handles the platform takes from the system, so that
+// every handle is released in the scope that obtained it.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace virelta::win32 {
+
+struct DeleteDc {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct FreeModule {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+struct CloseFileHandle {
+  void operator()(HANDLE file) const {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
+
+// A memory device context (CreateCompatibleDC).
+using unique_hdc = std::unique_ptr<std::remove_pointer_t<HDC>, DeleteDc>;
+using unique_hbitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteGdiObject>;
+using unique_hfont = std::unique_ptr<std::remove_pointer_t<HFONT>, DeleteGdiObject>;
+using unique_hbrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, DeleteGdiObject>;
+using unique_hpen = std::unique_ptr<std::remove_pointer_t<HPEN>, DeleteGdiObject>;
+using unique_hicon = std::unique_ptr<std::remove_pointer_t<HICON>, DestroyIconHandle>;
+using unique_hmodule = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeModule>;
+using unique_file = std::unique_ptr<void, CloseFileHandle>;
+
+// A window's device context (GetDC / ReleaseDC).
+class window_dc {
+ public:
+  explicit window_dc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~window_dc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  window_dc(const window_dc&) = delete;
+  window_dc& operator=(const window_dc&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint / EndPaint.
+class paint_dc {
+ public:
+  explicit paint_dc(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+  ~paint_dc() { EndPaint(window_, &paint_); }
+  paint_dc(const paint_dc&) = delete;
+  paint_dc& operator=(const paint_dc&) = delete;
+  HDC get() const { return dc_; }
+  const RECT& area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// Selects an object into a context and puts the previous one back.
+class selection {
+ public:
+  selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~selection() { SelectObject(dc_, previous_); }
+  selection(const selection&) = delete;
+  selection& operator=(const selection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// Saves a context's state (viewport, clipping, colours) and restores it.
+class saved_dc {
+ public:
+  explicit saved_dc(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
+  ~saved_dc() { RestoreDC(dc_, id_); }
+  saved_dc(const saved_dc&) = delete;
+  saved_dc& operator=(const saved_dc&) = delete;
+
+ private:
+  HDC dc_;
+  int id_;
+};
+
+// A COM interface pointer.
+template <class Interface>
+class com_ptr {
+ public:
+  com_ptr() = default;
+  ~com_ptr() { reset(); }
+  com_ptr(const com_ptr&) = delete;
+  com_ptr& operator=(const com_ptr&) = delete;
+  Interface* operator->() const { return pointer_; }
+  Interface* get() const { return pointer_; }
+  Interface** out() {
+    reset();
+    return &pointer_;
+  }
+  void reset() {
+    if (pointer_) pointer_->Release();
+    pointer_ = nullptr;
+  }
+  explicit operator bool() const { return pointer_ != nullptr; }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+}  // namespace virelta::win32

@@ -1,0 +1,265 @@
+// The Win32 platform: program facts, window classes, the registry of our
+// windows, fonts and pointers.
+#include "app/win32/win32_platform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+
+#include "app/win32/peers.h"
+#include "app/win32/text.h"
+
+namespace virelta::win32 {
+
+namespace {
+Win32Platform* installed = nullptr;
+constexpr UINT kCheckEnd = WM_APP + 1;
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchIntervalMs = 50;
+}  // namespace
+
+Win32Platform& win32_platform() { return *installed; }
+
+COLORREF colour_ref(std::uint32_t colour) {
+  if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFF));
+  return static_cast<COLORREF>(colour & 0xFFFFFF);
+}
+
+void register_window_classes(HINSTANCE instance) {
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof form;
+  form.style = CS_DBLCLKS;
+  form.lpfnWndProc = Win32Peer::window_proc;
+  form.hInstance = instance;
+  form.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIconResource), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE | LR_SHARED));
+  form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  form.lpszClassName = kFormClass;
+  RegisterClassExW(&form);
+
+  WNDCLASSEXW surface = form;
+  surface.hIcon = nullptr;
+  surface.lpszClassName = kSurfaceClass;
+  RegisterClassExW(&surface);
+}
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  installed = this;
+  register_window_classes(instance);
+  WNDCLASSEXW owner{};
+  owner.cbSize = sizeof owner;
+  owner.lpfnWndProc = owner_proc;
+  owner.hInstance = instance;
+  owner.lpszClassName = kOwnerClass;
+  RegisterClassExW(&owner);
+  owner_ = CreateWindowExW(0, kOwnerClass, L"Virelta", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+  window_dc screen(nullptr);
+  dpi_x_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+  dpi_y_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  if (dpi_x_ <= 0) dpi_x_ = 96;
+  if (dpi_y_ <= 0) dpi_y_ = 96;
+}
+
+Win32Platform::~Win32Platform() {
+  if (owner_) DestroyWindow(owner_);
+  if (installed == this) installed = nullptr;
+}
+
+ScreenInfo Win32Platform::screen() const {
+  ScreenInfo info;
+  info.width = GetSystemMetrics(SM_CXSCREEN);
+  info.height = GetSystemMetrics(SM_CYSCREEN);
+  window_dc screen(nullptr);
+  int dpi_x = GetDeviceCaps(screen.get(), LOGPIXELSX), dpi_y = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  info.twips_per_pixel_x = 1440.0 / (dpi_x > 0 ? dpi_x : 96);
+  info.twips_per_pixel_y = 1440.0 / (dpi_y > 0 ? dpi_y : 96);
+  info.bits_per_pixel = GetDeviceCaps(screen.get(), BITSPIXEL);
+  info.left = 0;
+  info.top = 0;
+  return info;
+}
+
+std::string Win32Platform::program_folder() const {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  std::size_t separator = path.find_last_of(L"\\/");
+  return narrow(separator == std::wstring::npos ? std::wstring() : path.substr(0, separator));
+}
+
+std::string Win32Platform::command_line() const {
+  const wchar_t* p = GetCommandLineW();
+  if (!p) return {};
+  // Past the program path, quoted or not.
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return narrow(p);
+}
+
+std::unique_ptr<ControlPeer> Win32Platform::make_peer(Control& control) {
+  switch (control.kind()) {
+    case Control::Kind::Window: return std::make_unique<FormPeer>(static_cast<Window&>(control));
+    case Control::Kind::Surface: return std::make_unique<SurfacePeer>(static_cast<Surface&>(control));
+    case Control::Kind::Spin: return std::make_unique<SpinButtonPeer>(static_cast<SpinButton&>(control));
+    default: return std::make_unique<WindowlessPeer>(control);
+  }
+}
+
+void Win32Platform::register_window(HWND window, Win32Peer* peer) { windows_[window] = peer; }
+
+void Win32Platform::forget_window(HWND window) { windows_.erase(window); }
+
+Win32Peer* Win32Platform::peer_of(HWND window) const {
+  for (HWND h = window; h;) {
+    auto found = windows_.find(h);
+    if (found != windows_.end()) return found->second;
+    if (!(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) return nullptr;
+    h = GetParent(h);
+  }
+  return nullptr;
+}
+
+void Win32Platform::form_shown(FormPeer& form) {
+  if (std::find(forms_.begin(), forms_.end(), &form) == forms_.end()) forms_.push_back(&form);
+}
+
+void Win32Platform::form_gone(FormPeer& form) {
+  auto before = forms_.size();
+  forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
+  embedded_.erase(std::remove(embedded_.begin(), embedded_.end(), &form), embedded_.end());
+  // Checked once the current message is done: a handler may unload one
+  // window and show the next.
+  if (before != forms_.size() && forms_.empty() && owner_) PostMessageW(owner_, kCheckEnd, 0, 0);
+}
+
+void Win32Platform::check_end() {
+  if (forms_.empty()) PostQuitMessage(0);
+}
+
+void Win32Platform::watch_embedded(FormPeer& form) {
+  if (std::find(embedded_.begin(), embedded_.end(), &form) == embedded_.end()) embedded_.push_back(&form);
+  if (owner_) SetTimer(owner_, kWatchTimer, kWatchIntervalMs, nullptr);
+}
+
+namespace {
+void lose_handles(Surface& surface) {
+  for (Control* child : surface.children()) {
+    if (child->kind() == Control::Kind::Surface) lose_handles(static_cast<Surface&>(*child));
+    if (Win32Peer* peer = win32_peer(*child)) peer->handle_lost();
+  }
+}
+}  // namespace
+
+void Win32Platform::check_embedded() {
+  // A host killed with its process takes our window along without telling us.
+  std::vector<FormPeer*> watched = embedded_;
+  for (FormPeer* form : watched) {
+    if (std::find(embedded_.begin(), embedded_.end(), form) == embedded_.end()) continue;
+    HWND window = form->hwnd();
+    if (!window) continue;
+    if (!IsWindow(window)) {
+      lose_handles(form->window());
+      form->handle_lost();
+    } else if (!IsWindow(form->host())) {
+      DestroyWindow(window);
+    }
+  }
+  if (embedded_.empty() && owner_) KillTimer(owner_, kWatchTimer);
+}
+
+LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (installed && window == installed->owner_) {
+    if (message == kCheckEnd) {
+      installed->guarded([] { installed->check_end(); });
+      return 0;
+    }
+    if (message == WM_TIMER && wparam == kWatchTimer) {
+      installed->guarded([] { installed->check_embedded(); });
+      return 0;
+    }
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HFONT Win32Platform::font(const Font& font) {
+  for (const auto& [known, handle] : fonts_)
+    if (known == font) return handle.get();
+  LOGFONTW description{};
+  description.lfHeight = -static_cast<LONG>(std::lround(font.size * dpi_y_ / 72.0));
+  description.lfWeight = font.weight;
+  description.lfItalic = font.italic;
+  description.lfUnderline = font.underline;
+  description.lfStrikeOut = font.strikethrough;
+  description.lfCharSet = static_cast<BYTE>(font.charset);
+  description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  description.lfQuality = DEFAULT_QUALITY;
+  description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  std::wstring face = widen(font.name);
+  std::wcsncpy(description.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  fonts_.emplace_back(font, unique_hfont(CreateFontIndirectW(&description)));
+  return fonts_.back().second.get();
+}
+
+HCURSOR Win32Platform::cursor(int pointer, int resource) const {
+  const wchar_t* id = IDC_ARROW;
+  switch (pointer) {
+    case 2: id = IDC_CROSS; break;
+    case 3: id = IDC_IBEAM; break;
+    case 5:
+    case 15: id = IDC_SIZEALL; break;
+    case 6: id = IDC_SIZENESW; break;
+    case 7: id = IDC_SIZENS; break;
+    case 8: id = IDC_SIZENWSE; break;
+    case 9: id = IDC_SIZEWE; break;
+    case 10: id = IDC_UPARROW; break;
+    case kHourglassPointer: id = IDC_WAIT; break;
+    case 12: id = IDC_NO; break;
+    case 13: id = IDC_APPSTARTING; break;
+    case 14: id = IDC_HELP; break;
+    case kCustomPointer:
+      if (resource) {
+        if (HANDLE own = LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_CURSOR, 0, 0,
+                                    LR_DEFAULTSIZE | LR_SHARED))
+          return static_cast<HCURSOR>(own);
+      }
+      id = IDC_HAND;
+      break;
+    default: break;
+  }
+  return LoadCursorW(nullptr, id);
+}
+
+void Win32Platform::set_mouse_pointer(int pointer) {
+  application_pointer_ = pointer;
+  update_cursor_now();
+}
+
+void Win32Platform::update_cursor_now() {
+  // Long work runs without messages, so the pointer is set here and now.
+  if (application_pointer_ != 0) {
+    SetCursor(cursor(application_pointer_, 0));
+    return;
+  }
+  POINT point;
+  if (!GetCursorPos(&point)) return;
+  HWND under = WindowFromPoint(point);
+  if (!under || !peer_of(under)) return;
+  LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+  SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+}  // namespace virelta::win32
