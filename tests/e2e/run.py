@@ -4,7 +4,6 @@
     python3 tests/e2e/run.py                      every test_*.py here
     python3 tests/e2e/run.py test_startup         one module (or module.Class.test)
     python3 tests/e2e/run.py -k guard             tests whose name contains "guard"
-    python3 tests/e2e/run.py --make-template DIR  only prepare a template prefix
 
 Settings come from the environment (see vtest/config.py): VTEST_BUILD_DIR,
 VIRELTA_SCR, VTEST_HELPER, VTEST_RUN_DIR, VTEST_TEMPLATE, VTEST_SCREEN,
@@ -21,7 +20,6 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
 from vtest import environment as environment_module  # noqa: E402
-from vtest.wineprefix import make_template  # noqa: E402
 
 
 def count(result):
@@ -43,15 +41,7 @@ def main():
     parser.add_argument("-k", dest="patterns", action="append", default=[],
                         help="only tests whose name contains this text")
     parser.add_argument("-q", "--quiet", action="store_true")
-    parser.add_argument("--make-template", metavar="DIR", help="prepare a template prefix and exit")
     options = parser.parse_args()
-
-    if options.make_template:
-        started = time.monotonic()
-        target = Path(options.make_template)
-        make_template(target, target.parent / (target.name + ".log"))
-        print(f"template prefix ready in {time.monotonic() - started:.0f} s: {target}")
-        return 0
 
     loader = unittest.TestLoader()
     if options.patterns:

@@ -27,7 +27,7 @@ class Config:
     # Logs, screenshots and the Wine prefixes of a run; emptied at the start of a run.
     run_dir: Path = field(default_factory=lambda: Path(
         os.environ.get("VTEST_RUN_DIR", REPO_ROOT / "build" / "e2e")))
-    # An existing template prefix (made by `run.py --make-template`) saves ~25 s.
+    # An existing template prefix (made by `prefix.py make`) saves ~25 s.
     template: Path = field(default_factory=lambda: (
         Path(os.environ["VTEST_TEMPLATE"]) if os.environ.get("VTEST_TEMPLATE") else None))
     screen: str = field(default_factory=lambda: os.environ.get("VTEST_SCREEN", "1024x768x24"))

@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test of Virelta.
+#
+#   scripts/test.sh [STAGE...]        default: every stage, in this order
+#
+#   native    Linux build: unit tests, tools, benchmarks       ctest --preset native
+#   sanitize  the unit tests under ASan and UBSan               ctest --preset native-sanitize
+#   win32     32-bit Windows build (Virelta.scr), its unit
+#             tests under Wine                                  ctest --preset win32
+#   win64     64-bit Windows build, its unit tests under Wine   ctest --preset win64
+#   e2e       Virelta.scr under Wine and Xvfb                   tests/e2e/run.py
+#
+# Installs what a fresh Debian 12 machine lacks first (scripts/setup.sh).
+# Logs go to build/logs/.  The last line reads "total: N passed, N failed";
+# the exit status is non-zero if any build or test failed.
+#
+# VIRELTA_JOBS: build and test parallelism (default: the number of cores).
+# VIRELTA_REUSE_PREFIX=1: keep build/wine/template from an earlier run (saves ~30 s).
+
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root" || exit 1
+
+all_stages=(native sanitize win32 win64 e2e)
+stages=("$@")
+(( ${#stages[@]} )) || stages=("${all_stages[@]}")
+for stage in "${stages[@]}"; do
+  [[ " ${all_stages[*]} " == *" $stage "* ]] || { echo "test.sh: unknown stage '$stage' (stages: ${all_stages[*]})" >&2; exit 2; }
+done
+wants() { [[ " ${stages[*]} " == *" $1 "* ]]; }
+
+jobs=${VIRELTA_JOBS:-$(nproc)}
+logs=$root/build/logs
+wine_dir=$root/build/wine
+template=$wine_dir/template
+unit_prefix=$wine_dir/unit
+run_started=$SECONDS
+
+# --- bookkeeping ------------------------------------------------------------------
+summary=()
+total_passed=0
+total_failed=0
+record() {  # stage passed failed seconds note
+  total_passed=$((total_passed + $2))
+  total_failed=$((total_failed + $3))
+  summary+=("$(printf '%-9s %6s passed %4s failed %6s s  %s' "$1" "$2" "$3" "$4" "$5")")
+}
+
+# Runs a command with its output in a log file; prints the log's end if it fails.
+quietly() {  # log command...
+  local log=$1; shift
+  "$@" >>"$log" 2>&1 && return 0
+  local rc=$?
+  echo "---- last lines of $log ----"
+  tail -n 60 "$log"
+  return "$rc"
+}
+
+# Runs a command with its output in a log file and on the console.  No pipe:
+# Wine's background processes would inherit it and keep the reader waiting.
+visibly() {  # log command...
+  local log=$1; shift
+  "$@" >>"$log" 2>&1 </dev/null &
+  local pid=$!
+  tail -n +1 --pid="$pid" -f "$log"
+  wait "$pid"
+}
+
+# ctest's closing line "N% tests passed, F tests failed out of T" -> "P F".
+ctest_counts() {
+  local line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    echo "$(( BASH_REMATCH[2] - BASH_REMATCH[1] )) ${BASH_REMATCH[1]}"
+  fi
+}
+
+# --- Wine ---------------------------------------------------------------------
+template_pid=
+template_status=0
+unit_prefix_up=0
+
+start_template() {
+  mkdir -p "$wine_dir"
+  if [[ ${VIRELTA_REUSE_PREFIX:-0} == 1 && -f $template/system.reg ]]; then return; fi
+  # Made in the background while the native builds run.
+  python3 tests/e2e/prefix.py make "$template" >"$logs/wine-template.log" 2>&1 </dev/null &
+  template_pid=$!
+}
+
+wait_template() {
+  if [[ -n $template_pid ]]; then
+    wait "$template_pid"
+    template_status=$?
+    template_pid=
+    echo "wine: template prefix $( ((template_status)) && echo FAILED || echo ready) (log: build/logs/wine-template.log)"
+  fi
+  return "$template_status"
+}
+
+unit_wine=(env -u DISPLAY WINEPREFIX="$unit_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
+
+# One prefix for the unit tests of both Windows builds, warmed up with every
+# output on /dev/null and kept up by a persistent wineserver until the end.
+start_unit_prefix() {
+  (( unit_prefix_up )) && return 0
+  wait_template || return 1
+  python3 tests/e2e/prefix.py clone "$template" "$unit_prefix" || return 1
+  "${unit_wine[@]}" wineserver -p || return 1
+  "${unit_wine[@]}" wine wineboot </dev/null >/dev/null 2>&1 || return 1
+  unit_prefix_up=1
+}
+
+cleanup() {
+  if (( unit_prefix_up )); then
+    "${unit_wine[@]}" wineserver -k >/dev/null 2>&1
+    unit_prefix_up=0
+  fi
+  if [[ -n $template_pid ]]; then
+    kill "$template_pid" 2>/dev/null
+    WINEPREFIX=$template wineserver -k >/dev/null 2>&1
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# --- stages -----------------------------------------------------------------------
+declare -A build_result=()
+
+# Configures and builds a preset once per run; -k 0 builds every target that
+# can be built, so one broken file does not hide the other results.
+build_preset() {  # preset log
+  local preset=$1 log=$2
+  if [[ -z ${build_result[$preset]:-} ]]; then
+    echo "$preset: configure and build (log: ${log#"$root"/})"
+    if ! quietly "$log" cmake --preset "$preset"; then
+      build_result[$preset]=unconfigured
+    elif ! quietly "$log" cmake --build --preset "$preset" -j "$jobs" -- -k 0; then
+      build_result[$preset]=failed
+    else
+      build_result[$preset]=ok
+    fi
+  fi
+  [[ ${build_result[$preset]} == ok ]]
+}
+
+# The build's file target whose name ends in $2, e.g. app/win32/Virelta.scr.
+file_target() {  # build_dir file_name
+  ninja -C "$1" -t targets all 2>/dev/null | sed -n "s/^\([^:]*\/\)\{0,1\}\($2\): .*/\1\2/p" | head -n 1
+}
+
+# Builds a preset and runs its ctest; `wine` marks the Windows presets.
+ctest_stage() {  # stage preset [wine]
+  local stage=$1 preset=$2 under_wine=${3:-}
+  local log=$logs/$stage.log started=$SECONDS
+  : >"$log"
+  echo "==== $stage ===="
+  local build_failures=0 note=""
+  if ! build_preset "$preset" "$log"; then
+    build_failures=1
+    note="build failed"
+    if [[ ${build_result[$preset]} == unconfigured ]]; then
+      record "$stage" 0 1 $((SECONDS - started)) "configure failed"
+      return
+    fi
+  fi
+  local test_log=$logs/$stage-ctest.log
+  : >"$test_log"
+  if [[ -n $under_wine ]]; then
+    if ! start_unit_prefix >>"$log" 2>&1; then
+      record "$stage" 0 $((build_failures + 1)) $((SECONDS - started)) "no Wine prefix (see build/logs/wine-template.log)"
+      return
+    fi
+    visibly "$test_log" "${unit_wine[@]}" ctest --preset "$preset" -j "$jobs" --timeout 900
+  else
+    visibly "$test_log" ctest --preset "$preset" -j "$jobs" --timeout 900
+  fi
+  local counts
+  counts=$(ctest_counts "$test_log")
+  if [[ -z $counts ]]; then
+    record "$stage" 0 $((build_failures + 1)) $((SECONDS - started)) "${note:+$note, }ctest ran no test"
+  else
+    record "$stage" "${counts% *}" $((${counts#* } + build_failures)) $((SECONDS - started)) "$note"
+  fi
+}
+
+e2e_stage() {
+  local log=$logs/e2e.log started=$SECONDS
+  : >"$log"
+  echo "==== e2e ===="
+  # Only the saver and the helper: the tests need nothing else of the build.
+  if [[ -z ${build_result[win32]:-} ]] && ! quietly "$log" cmake --preset win32; then
+    build_result[win32]=unconfigured
+  fi
+  local saver helper
+  saver=$(file_target build/win32 'Virelta\.scr')
+  helper=$(file_target build/win32 'vtest-helper\.exe')
+  if [[ -z $saver || -z $helper ]] || ! quietly "$log" cmake --build build/win32 -j "$jobs" --target "$saver" "$helper"; then
+    record e2e 0 1 $((SECONDS - started)) "the saver or the helper did not build"
+    return
+  fi
+  if ! wait_template; then
+    record e2e 0 1 $((SECONDS - started)) "no Wine prefix (see build/logs/wine-template.log)"
+    return
+  fi
+  VTEST_TEMPLATE=$template VTEST_BUILD_DIR=$root/build/win32 VIRELTA_SCR=$root/build/win32/$saver \
+    VTEST_HELPER=$root/build/win32/$helper visibly "$log" timeout --kill-after=30 2400 python3 tests/e2e/run.py
+  local line
+  line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  if [[ $line =~ ^e2e:\ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    record e2e "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" $((SECONDS - started)) ""
+  else
+    record e2e 0 1 $((SECONDS - started)) "the harness did not finish (see build/logs/e2e.log)"
+  fi
+}
+
+# --- the run ------------------------------------------------------------------------
+mkdir -p "$logs"
+started=$SECONDS
+if ! scripts/setup.sh; then
+  echo "total: 0 passed, 1 failed"
+  exit 1
+fi
+record setup 0 0 $((SECONDS - started)) ""
+
+if wants win32 || wants win64 || wants e2e; then
+  start_template
+fi
+wants native && ctest_stage native native
+wants sanitize && ctest_stage sanitize native-sanitize
+wants win32 && ctest_stage win32 win32 wine
+wants win64 && ctest_stage win64 win64 wine
+wants e2e && e2e_stage
+cleanup
+
+echo
+echo "==== summary ($(( (SECONDS - run_started) / 60 )) min $(( (SECONDS - run_started) % 60 )) s) ===="
+printf '%s\n' "${summary[@]}"
+echo "total: $total_passed passed, $total_failed failed"
+(( total_failed == 0 ))
