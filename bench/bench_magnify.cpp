@@ -1,7 +1,8 @@
 // The magnify kernel, plain, fast and fast without AVX2 ("baseline"),
 // against OpenCV's warpAffine (one thread) and pixman doing the same
-// scaling: 256 x 256 and 512 x 512 pictures, nearest and bilinear, about the picture's centre with a black
-// fill. One iteration scales the picture by each factor 0.5, 0.8, 1.3, 2, 3.
+// scaling: 256 x 256 and 512 x 512 pictures, nearest and bilinear, about
+// the picture's centre with a black fill. One iteration scales the picture
+// by each factor 0.5, 0.8, 1.3, 2 and 3.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
