@@ -1,6 +1,7 @@
 // A pixel store with its kernel block, for calling kernels directly.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -43,6 +44,9 @@ struct KernelPicture {
   void randomize(std::mt19937& random) {
     std::uint8_t* bytes = store.data();
     for (std::size_t i = 0; i < store.layer_bytes() * 3; ++i) bytes[i] = static_cast<std::uint8_t>(random());
+  }
+  void copy_from(const KernelPicture& other) {
+    std::copy_n(other.store.data(), other.store.layer_bytes() * 3, store.data());
   }
   std::vector<std::uint8_t> all_bytes() const {
     return std::vector<std::uint8_t>(store.data(), store.data() + store.layer_bytes() * 3);
