@@ -51,6 +51,17 @@ class Image:
     def filled(cls, width: int, height: int, colour) -> "Image":
         return cls(width, height, bytes(colour) * (width * height))
 
+    @classmethod
+    def test_pattern(cls, width: int, height: int) -> "Image":
+        """Red grows to the right, green downwards, blue is x XOR y: every small
+        area differs from the others, so a moved or turned piece shows."""
+        rows = []
+        for y in range(height):
+            green = (y * 255) // max(height - 1, 1)
+            rows.append(bytes(value for x in range(width)
+                              for value in ((x * 255) // max(width - 1, 1), green, (x ^ y) & 255)))
+        return cls(width, height, b"".join(rows))
+
     def save(self, path):
         """Writes any format ImageMagick knows, chosen by the file name (PNG for viewing)."""
         header = f"P6\n{self.width} {self.height}\n255\n".encode()

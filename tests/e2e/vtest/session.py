@@ -191,6 +191,35 @@ class WineSession:
             image.save(self.dir / f"{save_as}.png")
         return image
 
+    def wait_for_screen(self, condition, timeout: float = 10, what: str = "the expected picture") -> Image:
+        """Takes screenshots until condition(image) holds; windows paint a moment after they appear."""
+        deadline = time.monotonic() + self.config.seconds(timeout)
+        while True:
+            image = self.screenshot()
+            if condition(image):
+                return image
+            if time.monotonic() > deadline:
+                self.save_diagnostics("screen-timeout")
+                raise AssertionError(f"the screen did not show {what} within {timeout} s")
+            time.sleep(0.2)
+
+    def paint_desktop(self, image: Image):
+        """Makes `image` the X root window's picture: the desktop the saver copies.
+
+        The root window belongs to the whole run (Xvfb -noreset keeps it):
+        a test that depends on the desktop paints it itself.
+        """
+        png = self._next_path("desktop", ".png")
+        image.save(png)
+        # `display -window root` sets the root background and leaves; its exit
+        # status is not reliable, so the screen is read back instead.
+        subprocess.run(["display", "-display", self.display, "-window", "root", str(png)], env=self.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+        shown = self.screenshot()
+        if shown.crop(0, 0, image.width, image.height) != image:
+            raise RuntimeError("the desktop picture did not reach the screen")
+
     def x_windows(self, caption: str):
         """X window ids of the visible windows titled exactly `caption`."""
         pattern = "^" + _ERE_SPECIAL.sub(r"\\\1", caption) + "$"
