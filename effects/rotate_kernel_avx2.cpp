@@ -2,6 +2,7 @@
 // reasoning as the SSE2 version makes it exact (see rotate_kernel_sse2.cpp);
 // this one gathers the source pixels instead of loading them one by one.
 // Compiled with -mavx2 and only called where the processor has AVX2.
+#pragma GCC target("avx2,fma")
 #include <immintrin.h>
 
 #include <cstring>
@@ -83,98 +84,191 @@ inline void nearest_group(const Frame& f, const Strip& strip, int j, const Row& 
   store_keeping_fourth(out, colours);
 }
 
-inline __m256 channel(__m256i pixels, __m256i pick) {
+// Byte c of every pixel, as a Single. Blue needs no shuffle.
+inline __m256 channel(__m256i pixels, int c) {
+  if (c == 0) return _mm256_cvtepi32_ps(_mm256_and_si256(pixels, _mm256_set1_epi32(0xFF)));
+  if (c == 2) return _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(pixels, 16), _mm256_set1_epi32(0xFF)));
+  const char k = static_cast<char>(c);
+  const char z = static_cast<char>(0x80);
+  const __m256i pick = _mm256_setr_epi8(k, z, z, z, k + 4, z, z, z, k + 8, z, z, z, k + 12, z, z, z,
+                                        k, z, z, z, k + 4, z, z, z, k + 8, z, z, z, k + 12, z, z, z);
   return _mm256_cvtepi32_ps(_mm256_shuffle_epi8(pixels, pick));
 }
 
-inline void bilinear_group(const Frame& f, const Strip& strip, int j, const Row& row, std::uint8_t* out,
-                           __m256i lanes) {
+// Single-precision estimate of one channel's bilinear value v, returned as
+// the bit pattern of kEstimateBase + v, whose step is 2^-15: bits 15..22 then
+// hold the rounded value and bits 0..14 tell how close it came to a half.
+//
+// The estimate is off by less than 2^-12 (weights: 4 · 255 · 2^-23; four
+// roundings at step 2^-15). Adding 2^-11 before cutting off the fraction and
+// calling every fraction below 2^-10 "near" leaves, for the other lanes, the
+// same value as the double rule rounded half to even.
+constexpr float kEstimateBase = 256.0f + 0.5f + 1.0f / 2048;
+constexpr int kNearFraction = 1 << 5;  // 2^-10 in steps of 2^-15
+
+inline __m256i estimate(__m256i p00, __m256i p10, __m256i p01, __m256i p11, int c, __m256 w00, __m256 w10,
+                        __m256 w01, __m256 w11) {
+  // Two short chains rather than one long one.
+  const __m256 lower = _mm256_fmadd_ps(channel(p10, c), w10,
+                                       _mm256_fmadd_ps(channel(p00, c), w00, _mm256_set1_ps(kEstimateBase)));
+  const __m256 upper = _mm256_fmadd_ps(channel(p11, c), w11, _mm256_mul_ps(channel(p01, c), w01));
+  return _mm256_castps_si256(_mm256_add_ps(lower, upper));
+}
+
+// Two neighbouring pixels (8 bytes) of each of two cells, one 128-bit half.
+inline __m128i load_pairs(const std::uint8_t* row, std::int32_t a, std::int32_t b) {
+  const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + static_cast<std::ptrdiff_t>(a) * 4));
+  return _mm_castpd_si128(
+      _mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(row + static_cast<std::ptrdiff_t>(b) * 4)));
+}
+
+// The bilinear path runs in two passes over each row of a strip: the first
+// finds every lane's cell and fractions, the second fetches and blends. Kept
+// apart, the long chain from position to pixel does not hold up the blending
+// of the lanes before it.
+struct CellPlan {
+  alignas(32) std::int32_t cell[kStripColumns + kLanes];  // lower-left pixel of the cell; 0 outside
+  alignas(32) std::int32_t inside[kStripColumns + kLanes];
+  alignas(32) float dx[kStripColumns + kLanes];
+  alignas(32) float dy[kStripColumns + kLanes];
+};
+
+inline void plan_cells(const Frame& f, const Strip& strip, int j, const Row& row, CellPlan& plan, __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   const __m256 fx = _mm256_set_m128(_mm256_cvtpd_ps(fx_hi), _mm256_cvtpd_ps(fx_lo));
   const __m256 fy = _mm256_set_m128(_mm256_cvtpd_ps(fy_hi), _mm256_cvtpd_ps(fy_lo));
-  const __m256 half = _mm256_set1_ps(0.5f);
-  const __m256i ix = _mm256_cvtps_epi32(_mm256_sub_ps(fx, half));
-  const __m256i iy = _mm256_cvtps_epi32(_mm256_sub_ps(fy, half));
-  const __m256i zero = _mm256_setzero_si256();
-  __m256i inside = _mm256_and_si256(_mm256_cmpgt_epi32(ix, zero),
-                                    _mm256_cmpgt_epi32(_mm256_set1_epi32(f.width), ix));
-  inside = _mm256_and_si256(inside, _mm256_and_si256(_mm256_cmpgt_epi32(iy, zero),
-                                                     _mm256_cmpgt_epi32(_mm256_set1_epi32(f.height), iy)));
+  // round(f - 0.5) by adding 2^23 - 0.5: the sum rounds half to even to a
+  // whole number, which then stands in the low mantissa bits. Exact for
+  // 1 < f < 2^23 - 0.5; above, the exponent grows and the cell lies outside.
+  const __m256 to_cell = _mm256_set1_ps(8388607.5f);
+  const __m256 cell_x = _mm256_add_ps(fx, to_cell);
+  const __m256 cell_y = _mm256_add_ps(fy, to_cell);
+  // Their bit patterns are 0x4B000000 + ix and 0x4B000000 + iy; the
+  // comparisons and the cell offset work on those directly.
+  const __m256i bits_x = _mm256_castps_si256(cell_x);
+  const __m256i bits_y = _mm256_castps_si256(cell_y);
+  // ix >= 1 exactly when fx > 1; positions that are not numbers compare false.
+  const __m256 one = _mm256_set1_ps(1.0f);
+  __m256i inside = _mm256_castps_si256(
+      _mm256_and_ps(_mm256_cmp_ps(fx, one, _CMP_GT_OQ), _mm256_cmp_ps(fy, one, _CMP_GT_OQ)));
+  inside = _mm256_and_si256(inside, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(0x4B000000 + f.width), bits_x),
+                                                     _mm256_cmpgt_epi32(_mm256_set1_epi32(0x4B000000 + f.height), bits_y)));
   inside = _mm256_and_si256(inside, lanes);
+  const __m256 magic = _mm256_set1_ps(8388608.0f);
+  const __m256 dx = _mm256_sub_ps(fx, _mm256_sub_ps(cell_x, magic));
+  const __m256 dy = _mm256_sub_ps(fy, _mm256_sub_ps(cell_y, magic));
+  // (iy - 1)·W + (ix - 1), in arithmetic modulo 2^32. Lanes outside take the
+  // first cell, which every picture of 2 x 2 or more has.
+  const std::uint32_t offset = 0x4B000000u * static_cast<std::uint32_t>(f.width) + 0x4B000000u +
+                               static_cast<std::uint32_t>(f.width) + 1u;
+  const __m256i cell = _mm256_and_si256(
+      _mm256_sub_epi32(_mm256_add_epi32(_mm256_mullo_epi32(bits_y, _mm256_set1_epi32(f.width)), bits_x),
+                       _mm256_set1_epi32(static_cast<int>(offset))),
+      inside);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(plan.cell + j), cell);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(plan.inside + j), inside);
+  _mm256_store_ps(plan.dx + j, dx);
+  _mm256_store_ps(plan.dy + j, dy);
+}
+
+inline void blend_cells(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out) {
+  const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
     store_keeping_fourth(out, fill);
     return;
   }
-  const __m256 dx = _mm256_sub_ps(fx, _mm256_cvtepi32_ps(ix));
-  const __m256 dy = _mm256_sub_ps(fy, _mm256_cvtepi32_ps(iy));
-
-  // Cell of each lane; lanes outside take the first cell, which every
-  // picture of 2 x 2 or more has.
-  __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(iy, _mm256_set1_epi32(f.width)),
-                                   _mm256_sub_epi32(ix, _mm256_set1_epi32(f.width + 1)));
-  index = _mm256_and_si256(index, inside);
-  // Lanes 0,1,4,5 and 2,3,6,7 gathered apart, so that the shuffles below give
-  // back the pixels in order.
-  index = _mm256_permutevar8x32_epi32(index, _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7));
-  const __m128i index_a = _mm256_castsi256_si128(index);
-  const __m128i index_b = _mm256_extracti128_si256(index, 1);
-  const __m128i row_step = _mm_set1_epi32(f.width);
-  const auto* base = reinterpret_cast<const long long*>(f.source);
-  const __m256 lower_a = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, index_a, 4));
-  const __m256 lower_b = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, index_b, 4));
-  const __m256 upper_a = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm_add_epi32(index_a, row_step), 4));
-  const __m256 upper_b = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm_add_epi32(index_b, row_step), 4));
+  const std::int32_t* cells = plan.cell + j;
+  // Lanes 0,1,4,5 and 2,3,6,7 go to different registers, so that the
+  // shuffles below give the pixels back in order.
+  const std::uint8_t* lower = f.source;
+  const std::uint8_t* upper = f.source + static_cast<std::size_t>(f.width) * 4;
+  const __m256 lower_a = _mm256_castsi256_ps(join(load_pairs(lower, cells[0], cells[1]), load_pairs(lower, cells[4], cells[5])));
+  const __m256 lower_b = _mm256_castsi256_ps(join(load_pairs(lower, cells[2], cells[3]), load_pairs(lower, cells[6], cells[7])));
+  const __m256 upper_a = _mm256_castsi256_ps(join(load_pairs(upper, cells[0], cells[1]), load_pairs(upper, cells[4], cells[5])));
+  const __m256 upper_b = _mm256_castsi256_ps(join(load_pairs(upper, cells[2], cells[3]), load_pairs(upper, cells[6], cells[7])));
   const __m256i p00 = _mm256_castps_si256(_mm256_shuffle_ps(lower_a, lower_b, 0x88));
   const __m256i p10 = _mm256_castps_si256(_mm256_shuffle_ps(lower_a, lower_b, 0xDD));
   const __m256i p01 = _mm256_castps_si256(_mm256_shuffle_ps(upper_a, upper_b, 0x88));
   const __m256i p11 = _mm256_castps_si256(_mm256_shuffle_ps(upper_a, upper_b, 0xDD));
 
-  const __m256 abs_mask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
-  const __m256 near_half = _mm256_set1_ps(0.5f - 1.0f / 2048);
-  __m256i result = zero;
-  __m256 near = _mm256_setzero_ps();
-  for (int c = 0; c < 3; ++c) {
-    const char k = static_cast<char>(c);
-    const char z = static_cast<char>(0x80);
-    const __m256i pick = _mm256_setr_epi8(k, z, z, z, k + 4, z, z, z, k + 8, z, z, z, k + 12, z, z, z,
-                                          k, z, z, z, k + 4, z, z, z, k + 8, z, z, z, k + 12, z, z, z);
-    const __m256 c00 = channel(p00, pick);
-    const __m256 c10 = channel(p10, pick);
-    const __m256 c01 = channel(p01, pick);
-    const __m256 c11 = channel(p11, pick);
-    const __m256 top = _mm256_add_ps(c00, _mm256_mul_ps(_mm256_sub_ps(c10, c00), dx));
-    const __m256 bottom = _mm256_add_ps(c01, _mm256_mul_ps(_mm256_sub_ps(c11, c01), dx));
-    const __m256 value = _mm256_add_ps(top, _mm256_mul_ps(_mm256_sub_ps(bottom, top), dy));
-    const __m256 rounded = _mm256_round_ps(value, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    const __m256 off = _mm256_and_ps(_mm256_sub_ps(value, rounded), abs_mask);
-    near = _mm256_or_ps(near, _mm256_cmp_ps(off, near_half, _CMP_GE_OQ));
-    result = _mm256_or_si256(result, _mm256_slli_epi32(_mm256_cvtps_epi32(rounded), 8 * c));
-  }
+  const __m256 dx = _mm256_load_ps(plan.dx + j);
+  const __m256 dy = _mm256_load_ps(plan.dy + j);
+  const __m256 w11 = _mm256_mul_ps(dx, dy);
+  const __m256 w10 = _mm256_sub_ps(dx, w11);
+  const __m256 w01 = _mm256_sub_ps(dy, w11);
+  const __m256 w00 = _mm256_sub_ps(_mm256_sub_ps(_mm256_set1_ps(1.0f), dx), w01);
+  const __m256i blue = estimate(p00, p10, p01, p11, 0, w00, w10, w01, w11);
+  const __m256i green = estimate(p00, p10, p01, p11, 1, w00, w10, w01, w11);
+  const __m256i red = estimate(p00, p10, p01, p11, 2, w00, w10, w01, w11);
+
+  const __m256i fraction = _mm256_set1_epi32(0x7FFF);
+  const __m256i closest = _mm256_min_epu32(_mm256_and_si256(blue, fraction),
+                                           _mm256_min_epu32(_mm256_and_si256(green, fraction),
+                                                            _mm256_and_si256(red, fraction)));
+  const __m256i near = _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(kNearFraction), closest), inside);
+  // The rounded values move to bytes 0, 1 and 2.
+  const __m256i blue_byte = _mm256_set1_epi32(0x000000FF);
+  const __m256i green_byte = _mm256_set1_epi32(0x0000FF00);
+  __m256i result = _mm256_blendv_epi8(_mm256_srli_epi32(green, 7), _mm256_srli_epi32(blue, 15), blue_byte);
+  result = _mm256_blendv_epi8(_mm256_slli_epi32(red, 1), result, _mm256_or_si256(blue_byte, green_byte));
   __m256i colours = _mm256_blendv_epi8(fill, result, inside);
-  const int near_bits = _mm256_movemask_ps(_mm256_and_ps(near, _mm256_castsi256_ps(inside)));
+  const int near_bits = _mm256_movemask_ps(_mm256_castsi256_ps(near));
   if (near_bits != 0) {
     alignas(32) std::uint32_t patched[kLanes];
-    alignas(32) std::int32_t xs[kLanes];
-    alignas(32) std::int32_t ys[kLanes];
-    alignas(32) float dxs[kLanes];
-    alignas(32) float dys[kLanes];
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(patched), colours);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(xs), ix);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(ys), iy);
-    _mm256_storeu_ps(dxs, dx);
-    _mm256_storeu_ps(dys, dy);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(patched), colours);
     for (int k = 0; k < kLanes; ++k) {
-      if (near_bits >> k & 1) patched[k] = bilinear_pixel(f.source, f.width, xs[k], ys[k], dxs[k], dys[k]);
+      if (near_bits >> k & 1) {
+        const std::int32_t ix = cells[k] % f.width + 1;
+        const std::int32_t iy = cells[k] / f.width + 1;
+        patched[k] = bilinear_pixel(f.source, f.width, ix, iy, plan.dx[j + k], plan.dy[j + k]);
+      }
     }
-    colours = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(patched));
+    colours = _mm256_load_si256(reinterpret_cast<const __m256i*>(patched));
   }
   store_keeping_fourth(out, colours);
 }
 
-template <bool Bilinear>
-void rotate_strips(const Frame& f) {
+void rotate_bilinear(const Frame& f) {
+  Strip strip;
+  CellPlan plan;
+  const double cx = f.setup.cx;
+  const double yc = f.setup.yc;
+  const double cos_t = f.setup.cos_t;
+  const double sin_t = f.setup.sin_t;
+  Row row;
+  row.cx = _mm256_set1_pd(cx);
+  row.yc = _mm256_set1_pd(yc);
+  const __m256i all = _mm256_set1_epi32(-1);
+  for (std::int32_t first = 1; first <= f.width; first += kStripColumns) {
+    const int columns = f.width - first + 1 < kStripColumns ? f.width - first + 1 : kStripColumns;
+    for (int j = 0; j < columns + kLanes; ++j) {
+      const double across = static_cast<double>(first + j) - cx;
+      strip.across_cos[j] = across * cos_t;
+      strip.across_sin[j] = across * sin_t;
+    }
+    const int whole = columns / kLanes * kLanes;
+    for (std::int32_t y = 1; y <= f.height; ++y) {
+      const double up = static_cast<double>(y) - yc;
+      row.minus_sin = _mm256_set1_pd(up * sin_t);
+      row.plus_cos = _mm256_set1_pd(up * cos_t);
+      for (int j = 0; j < whole; j += kLanes) plan_cells(f, strip, j, row, plan, all);
+      if (whole < columns) plan_cells(f, strip, whole, row, plan, lane_mask(columns - whole));
+      std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
+      for (int j = 0; j < whole; j += kLanes) blend_cells(f, plan, j, out + j * 4);
+      if (whole < columns) {
+        const int left = columns - whole;
+        alignas(32) std::uint8_t scratch[kLanes * 4] = {};
+        std::memcpy(scratch, out + whole * 4, static_cast<std::size_t>(left) * 4);
+        blend_cells(f, plan, whole, scratch);
+        std::memcpy(out + whole * 4, scratch, static_cast<std::size_t>(left) * 4);
+      }
+    }
+  }
+}
+
+void rotate_nearest(const Frame& f) {
   Strip strip;
   const double cx = f.setup.cx;
   const double yc = f.setup.yc;
@@ -198,21 +292,13 @@ void rotate_strips(const Frame& f) {
       std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
       int j = 0;
       for (; j + kLanes <= columns; j += kLanes) {
-        if (Bilinear) {
-          bilinear_group(f, strip, j, row, out + j * 4, all);
-        } else {
-          nearest_group(f, strip, j, row, out + j * 4, all);
-        }
+        nearest_group(f, strip, j, row, out + j * 4, all);
       }
       if (j < columns) {
         const int left = columns - j;
         alignas(32) std::uint8_t scratch[kLanes * 4] = {};
         std::memcpy(scratch, out + j * 4, static_cast<std::size_t>(left) * 4);
-        if (Bilinear) {
-          bilinear_group(f, strip, j, row, scratch, lane_mask(left));
-        } else {
-          nearest_group(f, strip, j, row, scratch, lane_mask(left));
-        }
+        nearest_group(f, strip, j, row, scratch, lane_mask(left));
         std::memcpy(out + j * 4, scratch, static_cast<std::size_t>(left) * 4);
       }
     }
@@ -233,9 +319,9 @@ void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32
   Frame f{block.layer(source_layer(opcode)), block.layer(2), block.width, block.height,
           rotation_setup(block, msg, wparam, lparam)};
   if (opcode == 0 || opcode == 2) {
-    rotate_strips<false>(f);
+    rotate_nearest(f);
   } else {
-    rotate_strips<true>(f);
+    rotate_bilinear(f);
   }
   // Leave no dirty upper halves behind for SSE code that follows.
   _mm256_zeroupper();

@@ -43,7 +43,8 @@ inline constexpr int kStripColumns = 512;
 
 void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                         std::uint32_t lparam);
-// Only where avx2_available() says so.
+// Only where avx2_available() says so: AVX2 and FMA, with the operating
+// system's support.
 void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                         std::uint32_t lparam);
 bool avx2_available();
