@@ -29,18 +29,28 @@ class CommandLineTest(SessionTestCase):
                 self.assertExits(saver, within=10)
                 self.assertTrue(self.session.wait_until_gone(self.SAVER_CAPTION))
 
-    def test_settings_switch_opens_the_dialog_without_an_owner(self):
+    def test_settings_switch_opens_the_dialog_and_close_ends_the_program(self):
         dialog = self.start("/c:1234")
         self.session.wait_for_window(self.SETTINGS_CAPTION, timeout=WINDOW_WAIT)
         top = self.session.window_tree(self.SETTINGS_CAPTION)[0]
         self.assertEqual(top["text"], "Vireltaの設定")
-        self.assertEqual(top["owner"], 0, "the number after /c: is not an owner window")
         self.assertTrue(top["visible"])
         self.assertEqual(self.session.find_windows(self.SAVER_CAPTION), [])
         self.assertStillRuns(dialog)
         self.assertTrue(self.session.close_window(self.SETTINGS_CAPTION))
         self.assertExits(dialog, within=10)
         self.assertTrue(self.session.wait_until_gone(self.SETTINGS_CAPTION))
+
+    def test_window_named_after_the_settings_switch_does_not_own_the_dialog(self):
+        host, host_window = self.session.start_host(152, 112)
+        dialog = self.start(f"/c:{host_window}")
+        self.session.wait_for_window(self.SETTINGS_CAPTION, timeout=WINDOW_WAIT)
+        top = self.session.window_tree(self.SETTINGS_CAPTION)[0]
+        self.assertNotEqual(top["owner"], host_window)
+        self.assertEqual(top["parent"], 0)
+        self.assertTrue(host.running, "closing or owning the named window is not the dialog's business")
+        self.session.close_window(self.SETTINGS_CAPTION)
+        self.assertExits(dialog, within=10)
 
 
 class SingleInstanceTest(SessionTestCase):

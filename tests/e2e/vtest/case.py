@@ -45,7 +45,7 @@ class SessionTestCase(unittest.TestCase):
 
     def tearDown(self):
         session = self.session
-        if not getattr(self._outcome, "success", True):
+        if self._has_failed():
             session.save_diagnostics(f"failed-{self._testMethodName}")
         for program in session.programs[self._programs_before:]:
             program.kill()
@@ -56,6 +56,15 @@ class SessionTestCase(unittest.TestCase):
             session.close()
             type(self).session = self.environment.new_session(type(self).__name__)
         super().tearDown()
+
+    def _has_failed(self) -> bool:
+        # unittest records a failure in the result as soon as it happens, but
+        # shows no "failed" flag to tearDown.
+        result = getattr(self._outcome, "result", None)
+        for test, _trace in (result.failures + result.errors) if result else []:
+            if test is self or getattr(test, "test_case", None) is self:
+                return True
+        return False
 
     # --- conveniences -----------------------------------------------------------
 
