@@ -10,6 +10,9 @@ constexpr double kLabelWidthTwips = 1635, kLabelHeightTwips = 195;
 }  // namespace
 
 Command::Command(Surface* container, std::string name) : Surface(container, std::move(name), false) {
+  // It holds the focus (Tab stops at it, a left press gives it the focus),
+  // but keys never click it.
+  focusable = true;
   attach_peer();
   Window* owner = form();
   if (!owner) raise(ErrorNumber::ObjectNotSet);

@@ -253,6 +253,18 @@ TEST_F(ButtonRules, APressTakesTheFocusFromTheOtherButton) {
   EXPECT_FALSE(Cmd_Set.LeftButtonHeld());
 }
 
+TEST_F(ButtonRules, ARightPressDoesNotTakeTheFocusButTabStillStops) {
+  p->focus(Cmd_Can);
+  p->move_mouse(Cmd_Set.LblMsg());
+  p->press(Cmd_Set.LblMsg(), kRightButton);
+  EXPECT_EQ(p->focused, &Cmd_Can);
+  p->release(Cmd_Set.LblMsg(), kRightButton);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(Cmd_Set.focusable);
+  p->press(Cmd_Set.LblMsg(), kLeftButton);
+  EXPECT_EQ(p->focused, &Cmd_Set);
+}
+
 TEST_F(ButtonRules, OnlyStateChangesRepaint) {
   p->move_mouse(Cmd_Set);
   const int after_hover = p->refresh_count(Cmd_Set);
