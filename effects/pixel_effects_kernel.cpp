@@ -75,10 +75,11 @@ void blur_area(const Rows& r, int y0, int y1, int x0, int x1, const std::ptrdiff
                std::uint32_t mask, int shift) {
   if (y0 > y1 || x0 > x1) return;
   const int n = x1 - x0 + 1;
+  const bool avx2 = avx2_present();
   for (int y = y0; y <= y1; ++y) {
     const std::uint8_t* s = r.s(x0, y);
     std::uint8_t* d = r.d(x0, y);
-    int i = 0;
+    int i = avx2 ? blur_row_avx2(s, d, n, offsets, Count, mask, shift) : 0;
 #ifdef VIRELTA_PIXEL_EFFECTS_SSE2
     const __m128i m = _mm_set1_epi32(static_cast<int>(mask));
     const __m128i count = _mm_cvtsi32_si128(shift);

@@ -1,6 +1,5 @@
 #include "effects/pixel_effects_kernel_common.h"
 
-#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -9,6 +8,15 @@
 namespace virelta::effects {
 
 namespace pixel_effects_detail {
+
+bool avx2_present() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  static const bool present = __builtin_cpu_supports("avx2");
+  return present;
+#else
+  return false;
+#endif
+}
 
 float twirl_twist(std::int32_t amount) {
   constexpr double pi = std::numbers::pi;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -60,5 +61,11 @@ inline TwirlSource twirl_source(int dx, int dy, const TwirlTurn& turn, int cx, i
   double fx = dx, fy = dy;
   return {fx * turn.cos_a - fy * turn.sin_a + cx, fx * turn.sin_a + fy * turn.cos_a + cy};
 }
+
+// Blurs the first pixels of one row eight at a time on processors with AVX2
+// (call only when avx2_present()); returns how many pixels it did.
+int blur_row_avx2(const std::uint8_t* source, std::uint8_t* destination, int pixels, const std::ptrdiff_t* offsets,
+                  int count, std::uint32_t mask, int shift);
+bool avx2_present();
 
 }  // namespace virelta::effects::pixel_effects_detail
