@@ -40,5 +40,5 @@ for n in $(seq 1 114); do
 done
 
 # shellcheck disable=SC2086  # the frame list is meant to split into words
-$convert $frames -loop 0 -dither None -colors 192 -fuzz 2% -layers Optimize "$out"
+$convert $frames -loop 0 -dither None -colors 192 -layers Optimize "$out"
 echo "wrote $out ($(wc -c < "$out") bytes)"
