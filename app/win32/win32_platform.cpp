@@ -61,6 +61,7 @@ Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
 }
 
 Win32Platform::~Win32Platform() {
+  if (frame_timer_) CloseHandle(frame_timer_);
   if (owner_) DestroyWindow(owner_);
   if (installed == this) installed = nullptr;
 }
@@ -94,10 +95,8 @@ std::string Win32Platform::program_folder() const {
   return narrow(separator == std::wstring::npos ? std::wstring() : path.substr(0, separator));
 }
 
-std::string Win32Platform::command_line() const {
-  const wchar_t* p = GetCommandLineW();
+std::string text_after_program_path(const wchar_t* p) {
   if (!p) return {};
-  // Past the program path, quoted or not.
   if (*p == L'"') {
     ++p;
     while (*p && *p != L'"') ++p;
@@ -108,6 +107,8 @@ std::string Win32Platform::command_line() const {
   while (*p == L' ' || *p == L'\t') ++p;
   return narrow(p);
 }
+
+std::string Win32Platform::command_line() const { return text_after_program_path(GetCommandLineW()); }
 
 std::unique_ptr<ControlPeer> Win32Platform::make_peer(Control& control) {
   switch (control.kind()) {
@@ -177,7 +178,26 @@ void Win32Platform::check_embedded() {
       DestroyWindow(window);
     }
   }
-  if (embedded_.empty() && owner_) KillTimer(owner_, kWatchTimer);
+  if (embedded_.empty() && watched_.empty() && owner_) KillTimer(owner_, kWatchTimer);
+}
+
+void Win32Platform::watch_window(std::uintptr_t window, std::function<void()> gone) {
+  watched_.emplace_back(reinterpret_cast<HWND>(window), std::move(gone));
+  if (owner_) SetTimer(owner_, kWatchTimer, kWatchIntervalMs, nullptr);
+}
+
+void Win32Platform::check_watched() {
+  // Polled: a window that vanishes with its process sends nothing.
+  for (std::size_t i = 0; i < watched_.size();) {
+    if (IsWindow(watched_[i].first)) {
+      ++i;
+      continue;
+    }
+    std::function<void()> gone = std::move(watched_[i].second);
+    watched_.erase(watched_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (gone) gone();
+  }
+  if (embedded_.empty() && watched_.empty() && owner_) KillTimer(owner_, kWatchTimer);
 }
 
 LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -187,7 +207,10 @@ LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wpa
       return 0;
     }
     if (message == WM_TIMER && wparam == kWatchTimer) {
-      installed->guarded([] { installed->check_embedded(); });
+      installed->guarded([] {
+        installed->check_embedded();
+        installed->check_watched();
+      });
       return 0;
     }
   }

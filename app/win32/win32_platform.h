@@ -51,6 +51,8 @@ class Win32Platform final : public Platform {
   std::optional<bool> verify_screen_save_password(std::uintptr_t window) override;
   Long shell_open(std::uintptr_t window, const std::string& target) override;
   void embed_in(Window& window, std::uintptr_t host) override;
+  void wait_for_frame() override;
+  void watch_window(std::uintptr_t window, std::function<void()> gone) override;
 
   // ---- The message loop
   // Runs until the last window is gone (or the program ends).
@@ -91,6 +93,7 @@ class Win32Platform final : public Platform {
   void check_end();
   void check_embedded();
   void update_cursor_now();
+  void check_watched();
 
   HINSTANCE instance_;
   HWND owner_ = nullptr;
@@ -101,7 +104,16 @@ class Win32Platform final : public Platform {
   std::vector<FormPeer*> forms_;
   std::vector<FormPeer*> embedded_;
   std::vector<std::pair<Font, unique_hfont>> fonts_;
+  std::vector<std::pair<HWND, std::function<void()>>> watched_;
+  // Frame pacing.
+  std::int64_t last_frame_ = 0;
+  HANDLE frame_timer_ = nullptr;
+  unique_hmodule dwm_;
 };
+
+// The command-line text after the program path (quoted or not), leading
+// blanks removed.
+std::string text_after_program_path(const wchar_t* command_line);
 
 // The platform installed by the program's entry.
 Win32Platform& win32_platform();

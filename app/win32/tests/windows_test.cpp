@@ -1,0 +1,162 @@
+// Window life: timers, unloading and the end of the program, showing again,
+// embedding in a foreign window, watching one, finding captions, labels that
+// size themselves.
+#include <gtest/gtest.h>
+
+#include "app/win32/tests/layer_test_support.h"
+
+namespace virelta::win32 {
+namespace {
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SKIP_WITHOUT_DISPLAY();
+    form_ = std::make_unique<Window>("LifeForm");
+    form_->border = BorderStyle::None;
+    form_->move(300, 300, 50, 40);
+  }
+  void TearDown() override {
+    form_.reset();
+    testing::pump_for(20);
+    testing::take_quit_request();
+  }
+  HWND window() const { return reinterpret_cast<HWND>(form_->handle()); }
+  std::unique_ptr<Window> form_;
+};
+
+TEST_F(WindowsTest, TimersRunWhileTheirWindowIsShownAndStopWhenSwitchedOff) {
+  Timer timer(*form_, 20);
+  int fired = 0;
+  timer.on_timer = [&] { ++fired; };
+  testing::pump_for(100);
+  EXPECT_EQ(fired, 0) << "not shown yet";
+  form_->show();
+  EXPECT_TRUE(testing::pump_until([&] { return fired >= 3; }, 2000));
+  timer.set_enabled(false);
+  testing::pump_for(20);
+  int stopped_at = fired;
+  testing::pump_for(150);
+  EXPECT_EQ(fired, stopped_at);
+  timer.set_enabled(true);
+  timer.set_interval(10);
+  EXPECT_TRUE(testing::pump_until([&] { return fired >= stopped_at + 3; }, 2000));
+}
+
+TEST_F(WindowsTest, ATimerIsNotEnteredAgainWhileItsHandlerPumps) {
+  Timer timer(*form_, 10);
+  int depth = 0, deepest = 0, fired = 0;
+  timer.on_timer = [&] {
+    ++fired;
+    deepest = std::max(deepest, ++depth);
+    testing::pump_for(60);
+    --depth;
+  };
+  form_->show();
+  EXPECT_TRUE(testing::pump_until([&] { return fired >= 2; }, 3000));
+  EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(WindowsTest, UnloadingTheLastWindowEndsTheProgramsLoop) {
+  int unloads = 0;
+  form_->on_unload = [&] { ++unloads; };
+  form_->show();
+  HWND shown = window();
+  ASSERT_TRUE(IsWindow(shown));
+  EXPECT_EQ(testing::test_platform().forms().size(), 1u);
+  SendMessageW(shown, WM_CLOSE, 0, 0);  // the close box
+  EXPECT_EQ(unloads, 1);
+  EXPECT_FALSE(IsWindow(shown));
+  EXPECT_EQ(form_->handle(), 0u);
+  EXPECT_TRUE(testing::test_platform().forms().empty());
+  testing::pump_for(30);
+  EXPECT_TRUE(testing::take_quit_request());
+}
+
+TEST_F(WindowsTest, AWindowShownAgainAfterItsUnloadGetsNewWindowsForItsControls) {
+  Surface child(form_.get(), "Child");
+  child.move(1, 1, 10, 10);
+  form_->show();
+  form_->unload();
+  EXPECT_EQ(child.peer()->handle(), 0u);
+  testing::pump_for(20);
+  testing::take_quit_request();
+  form_->show();
+  ASSERT_TRUE(IsWindow(window()));
+  HWND inner = reinterpret_cast<HWND>(child.peer()->handle());
+  ASSERT_TRUE(IsWindow(inner));
+  EXPECT_EQ(GetParent(inner), window());
+}
+
+TEST_F(WindowsTest, AnEmbeddedWindowFillsItsHostAndGoesWithIt) {
+  HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 10, 20, 152, 112, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(host);
+  int unloads = 0;
+  form_->on_unload = [&] { ++unloads; };
+  form_->load();
+  testing::test_platform().embed_in(*form_, reinterpret_cast<std::uintptr_t>(host));
+  form_->show();
+  EXPECT_EQ(GetParent(window()), host);
+  EXPECT_TRUE(GetWindowLongW(window(), GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(form_->bounds(), (Rect{0, 0, 152, 112}));
+  RECT client;
+  GetClientRect(window(), &client);
+  EXPECT_EQ(client.right, 152);
+  EXPECT_EQ(client.bottom, 112);
+  DestroyWindow(host);
+  EXPECT_EQ(unloads, 1);
+  EXPECT_FALSE(form_->loaded());
+}
+
+TEST_F(WindowsTest, AWatchedForeignWindowIsReportedGone) {
+  HWND foreign = CreateWindowExW(0, L"STATIC", L"foreign", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(foreign);
+  int gone = 0;
+  testing::test_platform().watch_window(reinterpret_cast<std::uintptr_t>(foreign), [&] { ++gone; });
+  testing::pump_for(120);
+  EXPECT_EQ(gone, 0);
+  DestroyWindow(foreign);
+  EXPECT_TRUE(testing::pump_until([&] { return gone > 0; }, 2000));
+  testing::pump_for(120);
+  EXPECT_EQ(gone, 1);
+}
+
+TEST_F(WindowsTest, CaptionsAreFoundExactlyAsWide) {
+  form_->set_caption("Vireltaのテスト窓");
+  EXPECT_TRUE(testing::test_platform().find_window("Vireltaのテスト窓"));
+  EXPECT_FALSE(testing::test_platform().find_window("Vireltaのテスト"));
+  wchar_t text[64] = L"";
+  GetWindowTextW(window(), text, 64);
+  EXPECT_STREQ(text, L"Virelta\u306e\u30c6\u30b9\u30c8\u7a93");
+}
+
+TEST_F(WindowsTest, AutoSizingLabelsFitTheirText) {
+  Label label(form_.get(), "Label", "設定");
+  label.auto_size = true;
+  label.changed();
+  int short_width = label.width();
+  EXPECT_GT(short_width, 0);
+  EXPECT_GT(label.height(), 0);
+  label.set_caption("設定設定設定");
+  EXPECT_GT(label.width(), 2 * short_width);
+  Label fixed(form_.get(), "Fixed", "設定設定設定設定");
+  fixed.move(0, 0, 5, 5);
+  fixed.changed();
+  EXPECT_EQ(fixed.bounds(), (Rect{0, 0, 5, 5}));
+}
+
+TEST_F(WindowsTest, TopmostAndTheWindowRectangle) {
+  form_->show();
+  form_->make_topmost();
+  EXPECT_TRUE(GetWindowLongW(window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  auto rect = testing::test_platform().window_rect(form_->handle());
+  ASSERT_TRUE(rect);
+  EXPECT_EQ(*rect, (Rect{300, 300, 50, 40}));
+  EXPECT_FALSE(testing::test_platform().window_rect(0));
+  EXPECT_TRUE(testing::test_platform().is_window(form_->handle()));
+}
+
+}  // namespace
+}  // namespace virelta::win32
