@@ -1,7 +1,11 @@
-// The rotation kernel with AVX2, eight destination pixels at a time. The same
-// reasoning as the SSE2 version makes it exact (see rotate_kernel_sse2.cpp);
-// this one gathers the source pixels instead of loading them one by one.
-// Compiled with -mavx2 and only called where the processor has AVX2.
+// The rotation kernel with AVX2 and FMA, eight destination pixels at a time.
+// Positions are exact as in the SSE2 version (see rotate_kernel_sse2.cpp).
+// Each row of a column strip goes in two passes: the first works out every
+// lane's source pixel or cell, the second fetches and blends. Kept apart, the
+// long chain from position to pixel does not hold up the work on the lanes
+// before it, which the processor otherwise cannot overlap.
+//
+// Built with -mavx2 (and FMA, below); called only where avx2_available().
 #pragma GCC target("avx2,fma")
 #include <immintrin.h>
 
@@ -59,10 +63,18 @@ inline void store_keeping_fourth(std::uint8_t* out, __m256i colours) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blendv_epi8(old, colours, low3));
 }
 
-inline void nearest_group(const Frame& f, const Strip& strip, int j, const Row& row, std::uint8_t* out,
-                          __m256i lanes) {
+// Nearest neighbour: the source pixel of every lane of a row.
+struct PixelPlan {
+  alignas(32) std::int32_t index[kStripColumns + kLanes];  // (sy - 1)·W + (sx - 1)
+  alignas(32) std::int32_t inside[kStripColumns + kLanes];
+};
+
+inline void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, PixelPlan& plan,
+                       __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
+  // cvtpd2dq rounds half to even and turns anything out of range into
+  // 0x80000000, which the range test below rejects.
   const __m256i sx = join(_mm256_cvtpd_epi32(fx_lo), _mm256_cvtpd_epi32(fx_hi));
   const __m256i sy = join(_mm256_cvtpd_epi32(fy_lo), _mm256_cvtpd_epi32(fy_hi));
   const __m256i zero = _mm256_setzero_si256();
@@ -71,17 +83,23 @@ inline void nearest_group(const Frame& f, const Strip& strip, int j, const Row& 
   inside = _mm256_and_si256(inside, _mm256_and_si256(_mm256_cmpgt_epi32(sy, zero),
                                                      _mm256_cmpgt_epi32(_mm256_set1_epi32(f.height + 1), sy)));
   inside = _mm256_and_si256(inside, lanes);
+  const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(sy, _mm256_set1_epi32(f.width)),
+                                         _mm256_sub_epi32(sx, _mm256_set1_epi32(f.width + 1)));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(plan.index + j), index);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(plan.inside + j), inside);
+}
+
+inline void write_group(const Frame& f, const PixelPlan& plan, int j, std::uint8_t* out) {
+  const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
     store_keeping_fourth(out, fill);
     return;
   }
-  // (sy - 1)·W + (sx - 1); lanes outside are masked off and never read.
-  const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(sy, _mm256_set1_epi32(f.width)),
-                                         _mm256_sub_epi32(sx, _mm256_set1_epi32(f.width + 1)));
-  const __m256i colours =
-      _mm256_mask_i32gather_epi32(fill, reinterpret_cast<const int*>(f.source), index, inside, 4);
-  store_keeping_fourth(out, colours);
+  // Lanes outside are masked off and never read.
+  const __m256i index = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.index + j));
+  store_keeping_fourth(out, _mm256_mask_i32gather_epi32(fill, reinterpret_cast<const int*>(f.source), index,
+                                                        inside, 4));
 }
 
 // Byte c of every pixel, as a Single. Blue needs no shuffle.
@@ -99,10 +117,12 @@ inline __m256 channel(__m256i pixels, int c) {
 // the bit pattern of kEstimateBase + v, whose step is 2^-15: bits 15..22 then
 // hold the rounded value and bits 0..14 tell how close it came to a half.
 //
-// The estimate is off by less than 2^-12 (weights: 4 · 255 · 2^-23; four
-// roundings at step 2^-15). Adding 2^-11 before cutting off the fraction and
-// calling every fraction below 2^-10 "near" leaves, for the other lanes, the
-// same value as the double rule rounded half to even.
+// The estimate is off by less than 2^-12: the weights, each within 2^-23,
+// add at most 4 · 255 · 2^-23 = 2^-13, the roundings of the sums at most
+// 2^-14, and the double rule itself stays within 2^-43 of the exact value.
+// Adding 2^-11 before cutting off the fraction and calling every fraction
+// below 2^-10 "near" leaves, for the other lanes, the same value as the double
+// rule rounded half to even; near lanes are worked out by the rule itself.
 constexpr float kEstimateBase = 256.0f + 0.5f + 1.0f / 2048;
 constexpr int kNearFraction = 1 << 5;  // 2^-10 in steps of 2^-15
 
@@ -122,10 +142,7 @@ inline __m128i load_pairs(const std::uint8_t* row, std::int32_t a, std::int32_t 
       _mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(row + static_cast<std::ptrdiff_t>(b) * 4)));
 }
 
-// The bilinear path runs in two passes over each row of a strip: the first
-// finds every lane's cell and fractions, the second fetches and blends. Kept
-// apart, the long chain from position to pixel does not hold up the blending
-// of the lanes before it.
+// Bilinear: the cell and the fractions of every lane of a row.
 struct CellPlan {
   alignas(32) std::int32_t cell[kStripColumns + kLanes];  // lower-left pixel of the cell; 0 outside
   alignas(32) std::int32_t inside[kStripColumns + kLanes];
@@ -133,7 +150,8 @@ struct CellPlan {
   alignas(32) float dy[kStripColumns + kLanes];
 };
 
-inline void plan_cells(const Frame& f, const Strip& strip, int j, const Row& row, CellPlan& plan, __m256i lanes) {
+inline void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, CellPlan& plan,
+                       __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   const __m256 fx = _mm256_set_m128(_mm256_cvtpd_ps(fx_hi), _mm256_cvtpd_ps(fx_lo));
@@ -172,7 +190,7 @@ inline void plan_cells(const Frame& f, const Strip& strip, int j, const Row& row
   _mm256_store_ps(plan.dy + j, dy);
 }
 
-inline void blend_cells(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out) {
+inline void write_group(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out) {
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
@@ -230,9 +248,10 @@ inline void blend_cells(const Frame& f, const CellPlan& plan, int j, std::uint8_
   store_keeping_fourth(out, colours);
 }
 
-void rotate_bilinear(const Frame& f) {
+template <class Plan>
+void rotate_rows(const Frame& f) {
   Strip strip;
-  CellPlan plan;
+  Plan plan;
   const double cx = f.setup.cx;
   const double yc = f.setup.yc;
   const double cos_t = f.setup.cos_t;
@@ -253,53 +272,18 @@ void rotate_bilinear(const Frame& f) {
       const double up = static_cast<double>(y) - yc;
       row.minus_sin = _mm256_set1_pd(up * sin_t);
       row.plus_cos = _mm256_set1_pd(up * cos_t);
-      for (int j = 0; j < whole; j += kLanes) plan_cells(f, strip, j, row, plan, all);
-      if (whole < columns) plan_cells(f, strip, whole, row, plan, lane_mask(columns - whole));
+      for (int j = 0; j < whole; j += kLanes) plan_group(f, strip, j, row, plan, all);
+      if (whole < columns) plan_group(f, strip, whole, row, plan, lane_mask(columns - whole));
       std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
-      for (int j = 0; j < whole; j += kLanes) blend_cells(f, plan, j, out + j * 4);
+      for (int j = 0; j < whole; j += kLanes) write_group(f, plan, j, out + j * 4);
       if (whole < columns) {
+        // The last few columns go through a scratch row, so that nothing past
+        // the row is read or written.
         const int left = columns - whole;
         alignas(32) std::uint8_t scratch[kLanes * 4] = {};
         std::memcpy(scratch, out + whole * 4, static_cast<std::size_t>(left) * 4);
-        blend_cells(f, plan, whole, scratch);
+        write_group(f, plan, whole, scratch);
         std::memcpy(out + whole * 4, scratch, static_cast<std::size_t>(left) * 4);
-      }
-    }
-  }
-}
-
-void rotate_nearest(const Frame& f) {
-  Strip strip;
-  const double cx = f.setup.cx;
-  const double yc = f.setup.yc;
-  const double cos_t = f.setup.cos_t;
-  const double sin_t = f.setup.sin_t;
-  Row row;
-  row.cx = _mm256_set1_pd(cx);
-  row.yc = _mm256_set1_pd(yc);
-  const __m256i all = _mm256_set1_epi32(-1);
-  for (std::int32_t first = 1; first <= f.width; first += kStripColumns) {
-    const int columns = f.width - first + 1 < kStripColumns ? f.width - first + 1 : kStripColumns;
-    for (int j = 0; j < columns + kLanes; ++j) {
-      const double across = static_cast<double>(first + j) - cx;
-      strip.across_cos[j] = across * cos_t;
-      strip.across_sin[j] = across * sin_t;
-    }
-    for (std::int32_t y = 1; y <= f.height; ++y) {
-      const double up = static_cast<double>(y) - yc;
-      row.minus_sin = _mm256_set1_pd(up * sin_t);
-      row.plus_cos = _mm256_set1_pd(up * cos_t);
-      std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
-      int j = 0;
-      for (; j + kLanes <= columns; j += kLanes) {
-        nearest_group(f, strip, j, row, out + j * 4, all);
-      }
-      if (j < columns) {
-        const int left = columns - j;
-        alignas(32) std::uint8_t scratch[kLanes * 4] = {};
-        std::memcpy(scratch, out + j * 4, static_cast<std::size_t>(left) * 4);
-        nearest_group(f, strip, j, row, scratch, lane_mask(left));
-        std::memcpy(out + j * 4, scratch, static_cast<std::size_t>(left) * 4);
       }
     }
   }
@@ -319,9 +303,9 @@ void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32
   Frame f{block.layer(source_layer(opcode)), block.layer(2), block.width, block.height,
           rotation_setup(block, msg, wparam, lparam)};
   if (opcode == 0 || opcode == 2) {
-    rotate_nearest(f);
+    rotate_rows<PixelPlan>(f);
   } else {
-    rotate_bilinear(f);
+    rotate_rows<CellPlan>(f);
   }
   // Leave no dirty upper halves behind for SSE code that follows.
   _mm256_zeroupper();
