@@ -56,7 +56,7 @@ Rect Virelta_S::tile_rect(int i) const {
   return {TileX[i], TileY[i], Master(i).width(), Master(i).height()};
 }
 
-void Virelta_S::sized_tile_side(int i, Single side_pixels, bool width) {
+void Virelta_S::set_tile_side(int i, Single side_pixels, bool width) {
   Surface& tile = Master(i);
   // The container measures in twips: pixels times the screen's twips per
   // pixel, in single precision.
@@ -112,21 +112,21 @@ void Virelta_S::Form_Load() {
   for (int i = 0; i < 4; ++i) {
     if (TileRandom[i] == 1) {
       on_error_resume_next([&] {
-        sized_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), true);
+        set_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), true);
       });
       on_error_resume_next([&] {
-        sized_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), false);
+        set_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), false);
       });
     } else {
       on_error_resume_next([&] {
         auto side = settings_tile_side(TileWidth[i]);
         if (!side) raise(ErrorNumber::InvalidPropertyValue);
-        sized_tile_side(i, static_cast<Single>(*side), true);
+        set_tile_side(i, static_cast<Single>(*side), true);
       });
       on_error_resume_next([&] {
         auto side = settings_tile_side(TileHeight[i]);
         if (!side) raise(ErrorNumber::InvalidPropertyValue);
-        sized_tile_side(i, static_cast<Single>(*side), false);
+        set_tile_side(i, static_cast<Single>(*side), false);
       });
     }
   }

@@ -49,14 +49,16 @@ class Virelta_S {
 
  private:
   void EndSaver();
-  // The tile's place: Int((window side - tile side) x r), fresh r each.
+  // The tile's place: Int((window side - tile side) x r), fresh r each. (It
+  // cannot fail: sides are at most kMaxTileSide.)
   void draw_tile_place(int i);
   // The desktop pixels under the tile's place into its surface; parts of the
   // place beyond the screen picture are black.
   void fill_tile(int i);
   void bind_tile(int i);
   Rect tile_rect(int i) const;
-  void sized_tile_side(int i, Single side_pixels, bool width);
+  // Sets one side of Master(i), passed to its container in twips.
+  void set_tile_side(int i, Single side_pixels, bool width);
 
   std::array<std::unique_ptr<Surface>, 4> master_;
   bool in_cycle_ = false;

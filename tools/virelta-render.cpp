@@ -63,6 +63,10 @@ bool whole_number(const std::string& text, long long& value) {
 }
 
 std::optional<Options> parse(int argc, char** argv, const char*& problem) {
+  auto fail = [&](const char* why) -> std::optional<Options> {
+    problem = why;
+    return std::nullopt;
+  };
   Options o;
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
@@ -76,22 +80,22 @@ std::optional<Options> parse(int argc, char** argv, const char*& problem) {
       o.settings = *v;
     } else if (auto v = value_of("--seed")) {
       long long n;
-      if (!whole_number(*v, n)) return problem = "--seed needs a whole number", std::nullopt;
+      if (!whole_number(*v, n)) return fail("--seed needs a whole number");
       o.seed = static_cast<double>(n);
     } else if (auto v = value_of("--steps")) {
-      if (!whole_number(*v, o.steps) || o.steps < 0) return problem = "--steps needs a number of frames", std::nullopt;
+      if (!whole_number(*v, o.steps) || o.steps < 0) return fail("--steps needs a number of frames");
     } else if (auto v = value_of("--write")) {
       if (*v == "all") o.write = WriteMode::All;
       else if (*v == "last") o.write = WriteMode::Last;
       else if (*v == "none") o.write = WriteMode::None;
-      else return problem = "--write is all, last or none", std::nullopt;
+      else return fail("--write is all, last or none");
     } else if (a.rfind("--", 0) == 0) {
-      return problem = "unknown option", std::nullopt;
+      return fail("unknown option");
     } else {
       positional.push_back(a);
     }
   }
-  if (positional.size() != 2) return problem = "DESKTOP.bmp and OUTDIR are needed", std::nullopt;
+  if (positional.size() != 2) return fail("DESKTOP.bmp and OUTDIR are needed");
   o.desktop = positional[0];
   o.outdir = positional[1];
   return o;
