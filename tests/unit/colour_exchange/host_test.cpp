@@ -87,17 +87,6 @@ TEST(ColorXEffectsHost, ANegativeColourIsUsedAsGiven) {
   EXPECT_EQ(f.layer(2), painted);
 }
 
-TEST(ColorXEffectsHost, BleedAroundAPixelOfTheColour) {
-  Fixture f(15, 15, kGrey);
-  f.box.image().at(7, 7) = 0x00C83200;  // red 200, green 50, blue 0 at (8, 8)
-  f.engine.PictureBox(f.box);
-  f.engine.ASM_ColorXEffects(4, 0x0032C8, 8);  // reach 4, not 5
-  EXPECT_EQ(f.shown(4, 8), 0x006E5F5Au);   // outer ring: 0.9 of grey
-  EXPECT_EQ(f.shown(7, 8), 0x008C503Cu);   // next to the centre: 0.6
-  EXPECT_EQ(f.shown(3, 8), kGrey);
-  EXPECT_EQ(f.shown(8, 8), 0x00C83200u);
-}
-
 TEST(ColorXEffectsHost, DotsUseTwoDrawsEachFromTheFreshlySeededGenerator) {
   FixedClock clock(43210.5);
   Fixture f(100, 50, kGrey);

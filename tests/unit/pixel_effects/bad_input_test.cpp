@@ -109,14 +109,5 @@ TEST(PixelEffectsBadInput, TopByteOfTheColourIsIgnored) {
   }
 }
 
-TEST(PixelEffectsBadInput, EmptyBlockDoesNothing) {
-  KernelBlock block;
-  for (Kernel kernel : kKernels)
-    for (int opcode = 0; opcode <= 5; ++opcode) {
-      block.opcode = opcode;
-      kernel(block, 0, 0, 0);
-    }
-}
-
 }  // namespace
 }  // namespace virelta::effects

@@ -88,15 +88,6 @@ TEST(PixelEffectsHost, NegativeColourTakesTheBoxBackColor) {
   EXPECT_EQ(f.shown(4, 4), 0x07FF0000u);
 }
 
-TEST(PixelEffectsHost, EmbossOfUniformPicturesAsInTheCallSyntax) {
-  Fixture f(5, 5, 0x00646464);
-  f.engine.ASM_PixelEffects(4, 1, 0xFF);
-  EXPECT_EQ(f.shown(3, 3), 0x00646464u);
-  Fixture g(5, 5, 0);
-  g.engine.ASM_PixelEffects(4, 1, 0xFF);
-  EXPECT_EQ(g.shown(3, 3), 0x00323232u);
-}
-
 TEST(PixelEffectsHost, WaveBuildsItsTableFromTheAmount) {
   Fixture f(4, 40, 0);
   for (int y = 1; y <= 40; ++y)
