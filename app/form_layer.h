@@ -252,8 +252,8 @@ class Control {
   void set_focus();
 
   // Mouse pointer over the control: 0 default (the container's), 11 hourglass,
-  // kCustomPointer: the cursor resource `mouse_icon` (the settings dialog's
-  // hand, kHandCursorResource). Read whenever the pointer moves.
+  // kCustomPointer: the cursor resource `mouse_icon` (0: the program's
+  // pointing hand, kHandCursorResource). Read whenever the pointer moves.
   int mouse_pointer = 0;
   int mouse_icon = 0;
 

@@ -254,11 +254,10 @@ HCURSOR Win32Platform::cursor(int pointer, int resource) const {
     case 13: id = IDC_APPSTARTING; break;
     case 14: id = IDC_HELP; break;
     case kCustomPointer:
-      if (resource) {
-        if (HANDLE own = LoadImageW(instance_, MAKEINTRESOURCEW(resource), IMAGE_CURSOR, 0, 0,
-                                    LR_DEFAULTSIZE | LR_SHARED))
-          return static_cast<HCURSOR>(own);
-      }
+      // Without a resource of its own a control takes the program's hand.
+      if (HANDLE own = LoadImageW(instance_, MAKEINTRESOURCEW(resource ? resource : kHandCursorResource), IMAGE_CURSOR,
+                                  0, 0, LR_DEFAULTSIZE | LR_SHARED))
+        return static_cast<HCURSOR>(own);
       id = IDC_HAND;
       break;
     default: break;
