@@ -3,6 +3,7 @@
 // blocks, so nothing is allocated), leaving a copy or a 2 x 2 interpolation
 // per pixel with the plain rule's arithmetic (with AVX2, all channels of a
 // pixel at once).
+#include "effects/cpu_features.h"
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -17,14 +18,7 @@ namespace virelta::effects {
 
 namespace magnify_simd {
 
-bool cpu_has_avx2() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-  static const bool present = __builtin_cpu_supports("avx2");
-  return present;
-#else
-  return false;
-#endif
-}
+bool cpu_has_avx2() { return effects::cpu_has_avx2(); }
 
 }  // namespace magnify_simd
 

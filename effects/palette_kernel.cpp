@@ -1,6 +1,7 @@
 // Kernel K1, fast: the pair opcodes as packed-byte arithmetic (SSE2, AVX2
 // where present), the per-pixel opcodes four pixels at a time, and the noise
 // through a table of the 256 offsets a drawn value can give.
+#include "effects/cpu_features.h"
 #include <algorithm>
 #include <cstddef>
 
@@ -17,14 +18,7 @@ namespace virelta::effects {
 
 namespace palette_simd {
 
-bool cpu_has_avx2() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-  static const bool present = __builtin_cpu_supports("avx2");
-  return present;
-#else
-  return false;
-#endif
-}
+bool cpu_has_avx2() { return effects::cpu_has_avx2(); }
 
 }  // namespace palette_simd
 

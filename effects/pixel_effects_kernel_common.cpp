@@ -1,3 +1,4 @@
+#include "effects/cpu_features.h"
 #include "effects/pixel_effects_kernel_common.h"
 
 #include <cmath>
@@ -9,14 +10,7 @@ namespace virelta::effects {
 
 namespace pixel_effects_detail {
 
-bool avx2_present() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-  static const bool present = __builtin_cpu_supports("avx2");
-  return present;
-#else
-  return false;
-#endif
-}
+bool avx2_present() { return effects::cpu_has_avx2(); }
 
 float twirl_twist(std::int32_t amount) {
   constexpr double pi = std::numbers::pi;

@@ -16,10 +16,10 @@ enum class What { Panel, Label, Mark, Spin, Shape, Line, Button, MarkStore };
 
 struct LayoutEntry {
   std::string name;  // control (array) name
-  int index;         // element of the control array, -1 for a single control
-  What what;
-  Where where;
-  int left, top, width, height;  // twips; a line runs from (left, top) to (width, height)
+  int index = -1;    // element of the control array, -1 for a single control
+  What what = What::Label;
+  Where where = Where::Window;
+  int left = 0, top = 0, width = 0, height = 0;  // twips; a line runs from (left, top) to (width, height)
   std::string text;
   Alignment alignment = Alignment::Left;
   std::uint32_t colour = 0x80000008;  // text or line colour; the system's window-text colour by default
