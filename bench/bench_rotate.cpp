@@ -1,4 +1,4 @@
-// The rotation kernel, plain and fast, against OpenCV's warpAffine (one
+// The rotation kernel, plain, SSE2 and fast, against OpenCV's warpAffine (one
 // thread) and pixman doing the same turns: 256 x 256 and 512 x 512 pictures,
 // nearest and bilinear, about the picture's centre with a black fill. One
 // iteration turns the picture by each of the 37 angles 0, 10, ..., 360.
@@ -14,6 +14,7 @@
 #include "effects/kernel_block.h"
 #include "effects/pixel_store.h"
 #include "effects/rotate_kernel.h"
+#include "effects/rotate_kernel_parts.h"
 
 #if VIRELTA_BENCH_OPENCV
 #include <opencv2/core.hpp>
@@ -140,6 +141,10 @@ void register_all() {
           ->Unit(benchmark::kMicrosecond);
       benchmark::RegisterBenchmark(("rotate/fast/" + tail).c_str(), bench_kernel, virelta::effects::rotate_kernel,
                                    bilinear, size)
+          ->Unit(benchmark::kMicrosecond);
+      // The SSE2 version, which processors without AVX2 run.
+      benchmark::RegisterBenchmark(("rotate/sse2/" + tail).c_str(), bench_kernel,
+                                   virelta::effects::rotate_detail::rotate_kernel_sse2, bilinear, size)
           ->Unit(benchmark::kMicrosecond);
 #if VIRELTA_BENCH_OPENCV
       benchmark::RegisterBenchmark(("rotate/opencv/" + tail).c_str(), bench_opencv, bilinear, size)

@@ -1,15 +1,21 @@
-// The rotation kernel with SSE2, four destination pixels at a time.
+// The rotation kernel with SSE2, four destination pixels at a time; the
+// version every processor of the 32-bit build runs where AVX2 is missing.
 //
-// Bit-exactness rests on three facts:
-// - The per-column terms (x - cx)·cos and (x - cx)·sin and the per-row terms
-//   are the very same double products the rule forms, only computed once; the
-//   remaining two additions per coordinate are done in double as written.
-// - For pixel positions below 2^22 a Single minus 0.5 is exact in Single, and
-//   so is the Single minus its rounded integer, so the bilinear cell and its
-//   fractions are found in Single arithmetic with the rule's results.
-// - The bilinear value is first estimated in Single. Its error is below 2^-12,
-//   so it rounds like the double rule unless it lies within 2^-11 of a half;
-//   only those rare pixels are recomputed by the rule itself.
+// Why it gives the plain kernel's bytes:
+// - Positions: the per-column terms (x - cx)·cos and (x - cx)·sin and the
+//   per-row terms (y - yc)·sin and (y - yc)·cos are the very double products
+//   the rule forms, only computed once; the two additions per coordinate are
+//   done in double as written, and conversions round half to even.
+// - Bilinear cells: for 1 < f < 2^23, f + (2^23 - 0.5) rounds to
+//   2^23 + round(f - 0.5), so the cell comes out of one Single addition, and
+//   the fraction f - ix is exact in Single.
+// - Bilinear values: a Single estimate of each channel, off by less than
+//   2^-12, decides the rounding unless it lies within 2^-11 of a half; those
+//   rare lanes are worked out by the rule itself (bilinear_pixel).
+//
+// Each row of a column strip goes in two passes: the first works out every
+// lane's source pixel or cell, the second fetches and blends. Kept apart, the
+// long chain from position to pixel does not hold up the lanes before it.
 #include <cstring>
 
 #include "effects/rotate_kernel.h"
@@ -40,7 +46,7 @@ struct Strip {
   double across_sin[kStripColumns + kLanes];
 };
 
-// Per-row terms and the constants of one row.
+// Per-row terms and the centre.
 struct Row {
   __m128d minus_sin;  // (y - yc)·sin, to subtract
   __m128d plus_cos;   // (y - yc)·cos
@@ -48,37 +54,50 @@ struct Row {
   __m128d yc;
 };
 
-std::uint32_t load_pixel(const std::uint8_t* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
 __m128i lane_mask(int lanes) {
-  const __m128i iota = _mm_setr_epi32(0, 1, 2, 3);
-  return _mm_cmplt_epi32(iota, _mm_set1_epi32(lanes));
+  return _mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(lanes));
 }
 
-// Source positions of four neighbouring columns: x then y, each in double as
-// the rule adds them.
-void positions(const Strip& strip, int j, const Row& row, __m128d& fx_lo, __m128d& fx_hi,
-               __m128d& fy_lo, __m128d& fy_hi) {
+// The low 32 bits of a · b in each lane (SSE2 has no 32-bit multiply).
+__m128i multiply_low(__m128i a, __m128i b) {
+  const __m128i even = _mm_mul_epu32(a, b);
+  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+}
+
+// Source positions of four neighbouring columns, in double as the rule adds.
+void positions(const Strip& strip, int j, const Row& row, __m128d& fx_lo, __m128d& fx_hi, __m128d& fy_lo,
+               __m128d& fy_hi) {
   fx_lo = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx);
   fx_hi = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j + 2), row.minus_sin), row.cx);
   fy_lo = _mm_add_pd(_mm_add_pd(row.plus_cos, _mm_loadu_pd(strip.across_sin + j)), row.yc);
   fy_hi = _mm_add_pd(_mm_add_pd(row.plus_cos, _mm_loadu_pd(strip.across_sin + j + 2)), row.yc);
 }
 
-// Keeps the fourth byte of the destination pixels.
-void store_keeping_fourth(std::uint8_t* out, __m128i colours) {
-  const __m128i low3 = _mm_set1_epi32(0x00FFFFFF);
-  const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
-  const __m128i merged = _mm_or_si128(_mm_and_si128(colours, low3), _mm_andnot_si128(low3, old));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), merged);
+__m128i select(__m128i mask, __m128i yes, __m128i no) {
+  return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-void nearest_group(const Frame& f, const Strip& strip, int j, const Row& row, std::uint8_t* out,
-                   __m128i lanes) {
+// Writes blue, green and red; the fourth byte of each pixel stays.
+void store_keeping_fourth(std::uint8_t* out, __m128i colours) {
+  const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), select(_mm_set1_epi32(0x00FFFFFF), colours, old));
+}
+
+std::int32_t load_pixel(const std::uint8_t* source, std::int32_t index) {
+  std::int32_t v;
+  std::memcpy(&v, source + static_cast<std::ptrdiff_t>(index) * 4, 4);
+  return v;
+}
+
+// Nearest neighbour: the source pixel of every lane of a row.
+struct PixelPlan {
+  alignas(16) std::int32_t index[kStripColumns + kLanes];  // (sy - 1)·W + (sx - 1); 0 outside
+  alignas(16) std::int32_t inside[kStripColumns + kLanes];
+};
+
+void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, PixelPlan& plan, __m128i lanes) {
   __m128d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   // cvtpd2dq rounds half to even and turns anything out of range into
@@ -90,110 +109,156 @@ void nearest_group(const Frame& f, const Strip& strip, int j, const Row& row, st
   inside = _mm_and_si128(inside, _mm_and_si128(_mm_cmpgt_epi32(sy, zero),
                                                _mm_cmplt_epi32(sy, _mm_set1_epi32(f.height + 1))));
   inside = _mm_and_si128(inside, lanes);
-  const int bits = _mm_movemask_ps(_mm_castsi128_ps(inside));
-  if (bits == 0) {
-    store_keeping_fourth(out, _mm_set1_epi32(static_cast<int>(f.setup.fill)));
+  const __m128i index = _mm_add_epi32(multiply_low(sy, _mm_set1_epi32(f.width)),
+                                      _mm_sub_epi32(sx, _mm_set1_epi32(f.width + 1)));
+  _mm_store_si128(reinterpret_cast<__m128i*>(plan.index + j), _mm_and_si128(index, inside));
+  _mm_store_si128(reinterpret_cast<__m128i*>(plan.inside + j), inside);
+}
+
+void write_group(const Frame& f, const PixelPlan& plan, int j, std::uint8_t* out) {
+  const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
+  const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
+  if (_mm_movemask_epi8(inside) == 0) {
+    store_keeping_fourth(out, fill);
     return;
   }
-  alignas(16) std::int32_t xs[kLanes];
-  alignas(16) std::int32_t ys[kLanes];
-  alignas(16) std::uint32_t colours[kLanes];
-  _mm_store_si128(reinterpret_cast<__m128i*>(xs), sx);
-  _mm_store_si128(reinterpret_cast<__m128i*>(ys), sy);
-  for (int k = 0; k < kLanes; ++k) {
-    colours[k] = (bits >> k & 1)
-                     ? load_pixel(f.source + ((static_cast<std::size_t>(ys[k]) - 1) * f.width + (xs[k] - 1)) * 4)
-                     : f.setup.fill;
-  }
-  store_keeping_fourth(out, _mm_load_si128(reinterpret_cast<const __m128i*>(colours)));
+  // Lanes outside read the first pixel and take the fill colour instead.
+  const std::int32_t* index = plan.index + j;
+  const __m128i colours = _mm_setr_epi32(load_pixel(f.source, index[0]), load_pixel(f.source, index[1]),
+                                         load_pixel(f.source, index[2]), load_pixel(f.source, index[3]));
+  store_keeping_fourth(out, select(inside, colours, fill));
+}
+
+// Bilinear: the cell and the fractions of every lane of a row.
+struct CellPlan {
+  alignas(16) std::int32_t cell[kStripColumns + kLanes];  // lower-left pixel of the cell; 0 outside
+  alignas(16) std::int32_t inside[kStripColumns + kLanes];
+  alignas(16) float dx[kStripColumns + kLanes];
+  alignas(16) float dy[kStripColumns + kLanes];
+};
+
+void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, CellPlan& plan, __m128i lanes) {
+  __m128d fx_lo, fx_hi, fy_lo, fy_hi;
+  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
+  const __m128 fx = _mm_movelh_ps(_mm_cvtpd_ps(fx_lo), _mm_cvtpd_ps(fx_hi));
+  const __m128 fy = _mm_movelh_ps(_mm_cvtpd_ps(fy_lo), _mm_cvtpd_ps(fy_hi));
+  // Bit patterns 0x4B000000 + ix and 0x4B000000 + iy; past 2^23 - 0.5 the
+  // exponent grows and the comparison with W or H fails.
+  const __m128 to_cell = _mm_set1_ps(8388607.5f);
+  const __m128 cell_x = _mm_add_ps(fx, to_cell);
+  const __m128 cell_y = _mm_add_ps(fy, to_cell);
+  const __m128i bits_x = _mm_castps_si128(cell_x);
+  const __m128i bits_y = _mm_castps_si128(cell_y);
+  // ix >= 1 exactly when fx > 1; positions that are not numbers compare false.
+  const __m128 one = _mm_set1_ps(1.0f);
+  __m128i inside = _mm_castps_si128(_mm_and_ps(_mm_cmpgt_ps(fx, one), _mm_cmpgt_ps(fy, one)));
+  inside = _mm_and_si128(inside, _mm_and_si128(_mm_cmplt_epi32(bits_x, _mm_set1_epi32(0x4B000000 + f.width)),
+                                               _mm_cmplt_epi32(bits_y, _mm_set1_epi32(0x4B000000 + f.height))));
+  inside = _mm_and_si128(inside, lanes);
+  const __m128 magic = _mm_set1_ps(8388608.0f);
+  const __m128 dx = _mm_sub_ps(fx, _mm_sub_ps(cell_x, magic));
+  const __m128 dy = _mm_sub_ps(fy, _mm_sub_ps(cell_y, magic));
+  // (iy - 1)·W + (ix - 1) in arithmetic modulo 2^32. Lanes outside take the
+  // first cell, which every picture of 2 x 2 or more has.
+  const std::uint32_t offset = 0x4B000000u * static_cast<std::uint32_t>(f.width) + 0x4B000000u +
+                               static_cast<std::uint32_t>(f.width) + 1u;
+  const __m128i cell = _mm_sub_epi32(_mm_add_epi32(multiply_low(bits_y, _mm_set1_epi32(f.width)), bits_x),
+                                     _mm_set1_epi32(static_cast<int>(offset)));
+  _mm_store_si128(reinterpret_cast<__m128i*>(plan.cell + j), _mm_and_si128(cell, inside));
+  _mm_store_si128(reinterpret_cast<__m128i*>(plan.inside + j), inside);
+  _mm_store_ps(plan.dx + j, dx);
+  _mm_store_ps(plan.dy + j, dy);
 }
 
 __m128 channel(__m128i pixels, int shift) {
   return _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(pixels, shift), _mm_set1_epi32(0xFF)));
 }
 
-void bilinear_group(const Frame& f, const Strip& strip, int j, const Row& row, std::uint8_t* out,
-                    __m128i lanes) {
-  __m128d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  const __m128 fx = _mm_movelh_ps(_mm_cvtpd_ps(fx_lo), _mm_cvtpd_ps(fx_hi));
-  const __m128 fy = _mm_movelh_ps(_mm_cvtpd_ps(fy_lo), _mm_cvtpd_ps(fy_hi));
-  const __m128 half = _mm_set1_ps(0.5f);
-  const __m128i ix = _mm_cvtps_epi32(_mm_sub_ps(fx, half));
-  const __m128i iy = _mm_cvtps_epi32(_mm_sub_ps(fy, half));
-  const __m128i zero = _mm_setzero_si128();
-  __m128i inside = _mm_and_si128(_mm_cmpgt_epi32(ix, zero), _mm_cmplt_epi32(ix, _mm_set1_epi32(f.width)));
-  inside = _mm_and_si128(inside, _mm_and_si128(_mm_cmpgt_epi32(iy, zero),
-                                               _mm_cmplt_epi32(iy, _mm_set1_epi32(f.height))));
-  inside = _mm_and_si128(inside, lanes);
-  const int bits = _mm_movemask_ps(_mm_castsi128_ps(inside));
+// Single-precision estimate of one channel's value v, as the bit pattern of
+// kEstimateBase + v, whose step is 2^-15: bits 15..22 hold the rounded value,
+// bits 0..14 tell how close it came to a half. Weights within 2^-23 add at
+// most 4 · 255 · 2^-23 = 2^-13, the roundings of products and sums less than
+// 2^-13 more, so the estimate is off by less than 2^-12; the offset of 2^-11
+// and the "near" zone of 2^-10 then leave the rule's rounding for all other
+// lanes.
+constexpr float kEstimateBase = 256.0f + 0.5f + 1.0f / 2048;
+constexpr int kNearFraction = 1 << 5;  // 2^-10 in steps of 2^-15
+
+__m128i estimate(__m128i p00, __m128i p10, __m128i p01, __m128i p11, int shift, __m128 w00, __m128 w10,
+                 __m128 w01, __m128 w11) {
+  const __m128 lower = _mm_add_ps(_mm_add_ps(_mm_set1_ps(kEstimateBase), _mm_mul_ps(channel(p00, shift), w00)),
+                                  _mm_mul_ps(channel(p10, shift), w10));
+  const __m128 upper = _mm_add_ps(_mm_mul_ps(channel(p01, shift), w01), _mm_mul_ps(channel(p11, shift), w11));
+  return _mm_castps_si128(_mm_add_ps(lower, upper));
+}
+
+void write_group(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out) {
+  const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
   const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
-  if (bits == 0) {
+  if (_mm_movemask_epi8(inside) == 0) {
     store_keeping_fourth(out, fill);
     return;
   }
-  const __m128 dx = _mm_sub_ps(fx, _mm_cvtepi32_ps(ix));
-  const __m128 dy = _mm_sub_ps(fy, _mm_cvtepi32_ps(iy));
-
-  alignas(16) std::int32_t xs[kLanes];
-  alignas(16) std::int32_t ys[kLanes];
-  _mm_store_si128(reinterpret_cast<__m128i*>(xs), ix);
-  _mm_store_si128(reinterpret_cast<__m128i*>(ys), iy);
-  __m128i lower[kLanes];
-  __m128i upper[kLanes];
-  const std::size_t row_bytes = static_cast<std::size_t>(f.width) * 4;
+  const std::int32_t* cells = plan.cell + j;
+  const std::uint8_t* lower = f.source;
+  const std::uint8_t* upper = f.source + static_cast<std::size_t>(f.width) * 4;
+  __m128i low[kLanes];
+  __m128i high[kLanes];
   for (int k = 0; k < kLanes; ++k) {
-    // Lanes outside read the first cell, which every picture of 2 x 2 or more has.
-    const std::size_t offset =
-        (bits >> k & 1) ? ((static_cast<std::size_t>(ys[k]) - 1) * f.width + (xs[k] - 1)) * 4 : 0;
-    lower[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(f.source + offset));
-    upper[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(f.source + offset + row_bytes));
+    low[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(lower + static_cast<std::ptrdiff_t>(cells[k]) * 4));
+    high[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper + static_cast<std::ptrdiff_t>(cells[k]) * 4));
   }
-  const __m128i lower01 = _mm_unpacklo_epi32(lower[0], lower[1]);
-  const __m128i lower23 = _mm_unpacklo_epi32(lower[2], lower[3]);
-  const __m128i upper01 = _mm_unpacklo_epi32(upper[0], upper[1]);
-  const __m128i upper23 = _mm_unpacklo_epi32(upper[2], upper[3]);
-  const __m128i p00 = _mm_unpacklo_epi64(lower01, lower23);
-  const __m128i p10 = _mm_unpackhi_epi64(lower01, lower23);
-  const __m128i p01 = _mm_unpacklo_epi64(upper01, upper23);
-  const __m128i p11 = _mm_unpackhi_epi64(upper01, upper23);
+  const __m128i low01 = _mm_unpacklo_epi32(low[0], low[1]);
+  const __m128i low23 = _mm_unpacklo_epi32(low[2], low[3]);
+  const __m128i high01 = _mm_unpacklo_epi32(high[0], high[1]);
+  const __m128i high23 = _mm_unpacklo_epi32(high[2], high[3]);
+  const __m128i p00 = _mm_unpacklo_epi64(low01, low23);
+  const __m128i p10 = _mm_unpackhi_epi64(low01, low23);
+  const __m128i p01 = _mm_unpacklo_epi64(high01, high23);
+  const __m128i p11 = _mm_unpackhi_epi64(high01, high23);
 
-  const __m128 abs_mask = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
-  const __m128 near_half = _mm_set1_ps(0.5f - 1.0f / 2048);
-  __m128i result = zero;
-  __m128 near = _mm_setzero_ps();
-  for (int shift = 0; shift < 24; shift += 8) {
-    const __m128 c00 = channel(p00, shift);
-    const __m128 c10 = channel(p10, shift);
-    const __m128 c01 = channel(p01, shift);
-    const __m128 c11 = channel(p11, shift);
-    const __m128 top = _mm_add_ps(c00, _mm_mul_ps(_mm_sub_ps(c10, c00), dx));
-    const __m128 bottom = _mm_add_ps(c01, _mm_mul_ps(_mm_sub_ps(c11, c01), dx));
-    const __m128 value = _mm_add_ps(top, _mm_mul_ps(_mm_sub_ps(bottom, top), dy));
-    const __m128i rounded = _mm_cvtps_epi32(value);
-    const __m128 off = _mm_and_ps(_mm_sub_ps(value, _mm_cvtepi32_ps(rounded)), abs_mask);
-    near = _mm_or_ps(near, _mm_cmpge_ps(off, near_half));
-    result = _mm_or_si128(result, _mm_slli_epi32(rounded, shift));
-  }
-  alignas(16) std::uint32_t colours[kLanes];
-  const __m128i chosen = _mm_or_si128(_mm_and_si128(inside, result), _mm_andnot_si128(inside, fill));
-  _mm_store_si128(reinterpret_cast<__m128i*>(colours), chosen);
-  const int near_bits = _mm_movemask_ps(near) & bits;
+  const __m128 dx = _mm_load_ps(plan.dx + j);
+  const __m128 dy = _mm_load_ps(plan.dy + j);
+  const __m128 w11 = _mm_mul_ps(dx, dy);
+  const __m128 w10 = _mm_sub_ps(dx, w11);
+  const __m128 w01 = _mm_sub_ps(dy, w11);
+  const __m128 w00 = _mm_sub_ps(_mm_sub_ps(_mm_set1_ps(1.0f), dx), w01);
+  const __m128i blue = estimate(p00, p10, p01, p11, 0, w00, w10, w01, w11);
+  const __m128i green = estimate(p00, p10, p01, p11, 8, w00, w10, w01, w11);
+  const __m128i red = estimate(p00, p10, p01, p11, 16, w00, w10, w01, w11);
+
+  const __m128i fraction = _mm_set1_epi32(0x7FFF);
+  const __m128i near_limit = _mm_set1_epi32(kNearFraction);
+  __m128i near = _mm_cmplt_epi32(_mm_and_si128(blue, fraction), near_limit);
+  near = _mm_or_si128(near, _mm_cmplt_epi32(_mm_and_si128(green, fraction), near_limit));
+  near = _mm_or_si128(near, _mm_cmplt_epi32(_mm_and_si128(red, fraction), near_limit));
+  near = _mm_and_si128(near, inside);
+  // The rounded values move to bytes 0, 1 and 2.
+  const __m128i result =
+      _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(blue, 15), _mm_set1_epi32(0x0000FF)),
+                                _mm_and_si128(_mm_srli_epi32(green, 7), _mm_set1_epi32(0x00FF00))),
+                   _mm_and_si128(_mm_slli_epi32(red, 1), _mm_set1_epi32(0xFF0000)));
+  __m128i colours = select(inside, result, fill);
+  const int near_bits = _mm_movemask_ps(_mm_castsi128_ps(near));
   if (near_bits != 0) {
-    alignas(16) float dxs[kLanes];
-    alignas(16) float dys[kLanes];
-    _mm_store_ps(dxs, dx);
-    _mm_store_ps(dys, dy);
+    alignas(16) std::uint32_t patched[kLanes];
+    _mm_store_si128(reinterpret_cast<__m128i*>(patched), colours);
     for (int k = 0; k < kLanes; ++k) {
-      if (near_bits >> k & 1) colours[k] = bilinear_pixel(f.source, f.width, xs[k], ys[k], dxs[k], dys[k]);
+      if (near_bits >> k & 1) {
+        const std::int32_t ix = cells[k] % f.width + 1;
+        const std::int32_t iy = cells[k] / f.width + 1;
+        patched[k] = bilinear_pixel(f.source, f.width, ix, iy, plan.dx[j + k], plan.dy[j + k]);
+      }
     }
+    colours = _mm_load_si128(reinterpret_cast<const __m128i*>(patched));
   }
-  store_keeping_fourth(out, _mm_load_si128(reinterpret_cast<const __m128i*>(colours)));
+  store_keeping_fourth(out, colours);
 }
 
-template <bool Bilinear>
-void rotate_strips(const Frame& f) {
+template <class Plan>
+void rotate_rows(const Frame& f) {
   Strip strip;
+  Plan plan;
   const double cx = f.setup.cx;
   const double yc = f.setup.yc;
   const double cos_t = f.setup.cos_t;
@@ -209,31 +274,23 @@ void rotate_strips(const Frame& f) {
       strip.across_cos[j] = across * cos_t;
       strip.across_sin[j] = across * sin_t;
     }
+    const int whole = columns / kLanes * kLanes;
     for (std::int32_t y = 1; y <= f.height; ++y) {
       const double up = static_cast<double>(y) - yc;
       row.minus_sin = _mm_set1_pd(up * sin_t);
       row.plus_cos = _mm_set1_pd(up * cos_t);
+      for (int j = 0; j < whole; j += kLanes) plan_group(f, strip, j, row, plan, all);
+      if (whole < columns) plan_group(f, strip, whole, row, plan, lane_mask(columns - whole));
       std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
-      int j = 0;
-      for (; j + kLanes <= columns; j += kLanes) {
-        if (Bilinear) {
-          bilinear_group(f, strip, j, row, out + j * 4, all);
-        } else {
-          nearest_group(f, strip, j, row, out + j * 4, all);
-        }
-      }
-      if (j < columns) {
+      for (int j = 0; j < whole; j += kLanes) write_group(f, plan, j, out + j * 4);
+      if (whole < columns) {
         // The last few columns go through a scratch row, so that nothing past
         // the row is read or written.
-        const int left = columns - j;
+        const int left = columns - whole;
         alignas(16) std::uint8_t scratch[kLanes * 4] = {};
-        std::memcpy(scratch, out + j * 4, static_cast<std::size_t>(left) * 4);
-        if (Bilinear) {
-          bilinear_group(f, strip, j, row, scratch, lane_mask(left));
-        } else {
-          nearest_group(f, strip, j, row, scratch, lane_mask(left));
-        }
-        std::memcpy(out + j * 4, scratch, static_cast<std::size_t>(left) * 4);
+        std::memcpy(scratch, out + whole * 4, static_cast<std::size_t>(left) * 4);
+        write_group(f, plan, whole, scratch);
+        std::memcpy(out + whole * 4, scratch, static_cast<std::size_t>(left) * 4);
       }
     }
   }
@@ -252,12 +309,12 @@ void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32
     rotate_kernel_plain(block, msg, wparam, lparam);
     return;
   }
-  Frame f{block.layer(source_layer(opcode)), block.layer(2), block.width, block.height,
-          rotation_setup(block, msg, wparam, lparam)};
+  const Frame f{block.layer(source_layer(opcode)), block.layer(2), block.width, block.height,
+                rotation_setup(block, msg, wparam, lparam)};
   if (opcode == 0 || opcode == 2) {
-    rotate_strips<false>(f);
+    rotate_rows<PixelPlan>(f);
   } else {
-    rotate_strips<true>(f);
+    rotate_rows<CellPlan>(f);
   }
 #else
   rotate_kernel_plain(block, msg, wparam, lparam);
