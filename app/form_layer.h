@@ -194,6 +194,9 @@ class Platform {
   // for the rest of the frame; MsgWaitForMultipleObjects to dispatch pending
   // input while waiting. The in-memory platform moves its clock on one frame.
   virtual void wait_for_frame() {}
+  // The per-user folder for settings when the program's own folder cannot be
+  // written (%APPDATA%\Virelta on Windows); empty when there is none.
+  virtual std::string user_settings_folder() const { return std::string(); }
   // Calls `gone` once, on the user-interface thread, when the foreign window
   // no longer exists: destroyed by its owner, or vanished with its process
   // (then no message arrives at all). Win32: a thread timer polling IsWindow.

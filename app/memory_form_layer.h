@@ -27,6 +27,7 @@ class MemoryPlatform : public Platform {
   // ---- Platform
   ScreenInfo screen() const override { return screen_info; }
   std::string program_folder() const override { return folder; }
+  std::string user_settings_folder() const override { return user_folder; }
   std::string command_line() const override { return command; }
   void do_events() override;
   void message_box(const std::string& title, const std::string& text, MessageIcon icon) override;
@@ -57,6 +58,7 @@ class MemoryPlatform : public Platform {
   // ---- The simulated machine
   ScreenInfo screen_info;
   std::string folder = ".";
+  std::string user_folder;
   std::string command;
   // What the screen shows before any of our windows (what a capture sees).
   Image desktop;

@@ -2,6 +2,7 @@
 
 #include "app/form_layer.h"
 #include "app/settings.h"
+#include "app/settings_location.h"
 
 namespace virelta {
 
@@ -29,7 +30,7 @@ void Main(const ModeWindows& windows) {
     if (windows.show_preview) windows.show_preview(command);
     return;
   }
-  LoadSettings(p.program_folder());
+  LoadSettings(settings_folder_for_reading());
   if (mode == 'C') {
     if (windows.show_settings) windows.show_settings();
     p.end_program(0);

@@ -1,6 +1,7 @@
 #include "settings_dialog/virelta_p.h"
 
 #include "app/settings.h"
+#include "app/settings_location.h"
 #include "app/virelta_b.h"
 #include "controls/dialog_buttons.h"
 #include "settings_dialog/background.h"
@@ -43,7 +44,7 @@ Control* Virelta_P::control(const std::string& name, int index) const {
   return it == by_name_.end() ? nullptr : it->second;
 }
 
-std::string Virelta_P::settings_file() const { return settings_file_path(platform().program_folder()); }
+std::string Virelta_P::settings_file() const { return settings_file_path(settings_folder_for_writing()); }
 
 void Virelta_P::build() {
   auto container_of = [this](Where where) -> Surface* {
