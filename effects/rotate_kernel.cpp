@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/runtime.h"
+#include "effects/cpu_features.h"
 #include "effects/rotate_kernel_parts.h"
 
 namespace virelta::effects {
@@ -56,10 +57,9 @@ std::uint32_t bilinear_pixel(const std::uint8_t* source, std::int32_t width, std
 
 bool avx2_available() {
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
-  // libgcc also checks that the operating system saves the AVX registers.
   // The AVX2 version estimates with fused multiply-add as well.
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  static const bool fma = __builtin_cpu_supports("fma");
+  return cpu_has_avx2() && fma;
 #else
   return false;
 #endif
