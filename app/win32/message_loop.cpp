@@ -118,6 +118,7 @@ void Win32Platform::report_unhandled_error(const char* description, int number) 
   // As the run-time does with an error no handler traps: say so, then end.
   std::string text = number ? "Run-time error '" + std::to_string(number) + "':\n\n" + description : description;
   HWND owner = GetActiveWindow();
+  ShowCursor(TRUE);  // the saver may have hidden it
   MessageBoxW(owner, widen(text).c_str(), L"Virelta", MB_OK | MB_ICONERROR | MB_TOPMOST);
   ExitProcess(0);
 }
