@@ -65,6 +65,46 @@ bool avx2_available() {
 #endif
 }
 
+namespace {
+
+using VectorisedPath = void (*)(const RotationJob&);
+
+// Checks and reads the block where the baseline instruction set is in force,
+// then hands the rows to one instruction set's version.
+void run_vectorised(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam,
+                    VectorisedPath nearest, VectorisedPath bilinear) {
+  const std::int32_t opcode = block.opcode;
+  if (opcode < 0 || opcode > 3) return;
+  if (block.width <= 0 || block.height <= 0) return;
+  if (block.width > kFastSideLimit || block.height > kFastSideLimit) {
+    rotate_kernel_plain(block, msg, wparam, lparam);
+    return;
+  }
+  const RotationJob job{block.layer(opcode >= 2 ? 1 : 3), block.layer(2), block.width, block.height,
+                        rotation_setup(block, msg, wparam, lparam)};
+  if (opcode == 0 || opcode == 2) {
+    nearest(job);
+  } else {
+    bilinear(job);
+  }
+}
+
+}  // namespace
+
+void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
+                        std::uint32_t lparam) {
+#if defined(__SSE2__)
+  run_vectorised(block, msg, wparam, lparam, rotate_nearest_sse2, rotate_bilinear_sse2);
+#else
+  rotate_kernel_plain(block, msg, wparam, lparam);
+#endif
+}
+
+void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
+                        std::uint32_t lparam) {
+  run_vectorised(block, msg, wparam, lparam, rotate_nearest_avx2, rotate_bilinear_avx2);
+}
+
 }  // namespace rotate_detail
 
 namespace {
@@ -152,7 +192,8 @@ void rotate_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint3
   const RotationSetup setup = rotate_detail::rotation_setup(block, msg, wparam, lparam);
   const std::int32_t opcode = block.opcode;
   if (opcode < 0 || opcode > 3) return;
-  std::uint8_t* source = block.layer(rotate_detail::source_layer(opcode));
+  // Opcodes 2 and 3 read the base layer, 0 and 1 the previous one.
+  std::uint8_t* source = block.layer(opcode >= 2 ? 1 : 3);
   std::uint8_t* destination = block.layer(2);
   if (opcode == 0 || opcode == 2) {
     rotate_nearest(block, setup, source, destination);

@@ -11,7 +11,6 @@
 
 #include <cstring>
 
-#include "effects/rotate_kernel.h"
 #include "effects/rotate_kernel_parts.h"
 
 namespace virelta::effects::rotate_detail {
@@ -19,14 +18,6 @@ namespace virelta::effects::rotate_detail {
 namespace {
 
 constexpr int kLanes = 8;
-
-struct Frame {
-  const std::uint8_t* source;
-  std::uint8_t* destination;
-  std::int32_t width;
-  std::int32_t height;
-  RotationSetup setup;
-};
 
 struct Strip {
   double across_cos[kStripColumns + kLanes];
@@ -69,7 +60,7 @@ struct PixelPlan {
   alignas(32) std::int32_t inside[kStripColumns + kLanes];
 };
 
-inline void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, PixelPlan& plan,
+inline void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, PixelPlan& plan,
                        __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
@@ -89,7 +80,7 @@ inline void plan_group(const Frame& f, const Strip& strip, int j, const Row& row
   _mm256_store_si256(reinterpret_cast<__m256i*>(plan.inside + j), inside);
 }
 
-inline void write_group(const Frame& f, const PixelPlan& plan, int j, std::uint8_t* out) {
+inline void write_group(const RotationJob& f, const PixelPlan& plan, int j, std::uint8_t* out) {
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
@@ -150,7 +141,7 @@ struct CellPlan {
   alignas(32) float dy[kStripColumns + kLanes];
 };
 
-inline void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, CellPlan& plan,
+inline void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, CellPlan& plan,
                        __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
@@ -190,7 +181,7 @@ inline void plan_group(const Frame& f, const Strip& strip, int j, const Row& row
   _mm256_store_ps(plan.dy + j, dy);
 }
 
-inline void write_group(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out) {
+inline void write_group(const RotationJob& f, const CellPlan& plan, int j, std::uint8_t* out) {
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
@@ -249,7 +240,7 @@ inline void write_group(const Frame& f, const CellPlan& plan, int j, std::uint8_
 }
 
 template <class Plan>
-void rotate_rows(const Frame& f) {
+void rotate_rows(const RotationJob& f) {
   Strip strip;
   Plan plan;
   const double cx = f.setup.cx;
@@ -291,23 +282,14 @@ void rotate_rows(const Frame& f) {
 
 }  // namespace
 
-void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                        std::uint32_t lparam) {
-  const std::int32_t opcode = block.opcode;
-  if (opcode < 0 || opcode > 3) return;
-  if (block.width <= 0 || block.height <= 0) return;
-  if (block.width > kFastSideLimit || block.height > kFastSideLimit) {
-    rotate_kernel_plain(block, msg, wparam, lparam);
-    return;
-  }
-  Frame f{block.layer(source_layer(opcode)), block.layer(2), block.width, block.height,
-          rotation_setup(block, msg, wparam, lparam)};
-  if (opcode == 0 || opcode == 2) {
-    rotate_rows<PixelPlan>(f);
-  } else {
-    rotate_rows<CellPlan>(f);
-  }
-  // Leave no dirty upper halves behind for SSE code that follows.
+// Both leave no dirty upper register halves behind for SSE code that follows.
+void rotate_nearest_avx2(const RotationJob& job) {
+  rotate_rows<PixelPlan>(job);
+  _mm256_zeroupper();
+}
+
+void rotate_bilinear_avx2(const RotationJob& job) {
+  rotate_rows<CellPlan>(job);
   _mm256_zeroupper();
 }
 

@@ -31,9 +31,6 @@ int bilinear_value(int p00, int p10, int p01, int p11, float dx, float dy);
 std::uint32_t bilinear_pixel(const std::uint8_t* source, std::int32_t width, std::int32_t ix,
                              std::int32_t iy, float dx, float dy);
 
-// Source layer of an opcode: 1 for 2 and 3, 3 for 0 and 1.
-inline int source_layer(std::int32_t opcode) { return opcode >= 2 ? 1 : 3; }
-
 // Largest side the vectorised versions take on; their Single arithmetic on
 // pixel positions is exact below it. Larger pictures go the plain way.
 inline constexpr std::int32_t kFastSideLimit = 1 << 22;
@@ -41,6 +38,20 @@ inline constexpr std::int32_t kFastSideLimit = 1 << 22;
 // Column strips: the per-column terms of one strip live on the stack.
 inline constexpr int kStripColumns = 512;
 
+// One call's work as the vectorised versions take it: the block already read
+// and checked by rotate_kernel.cpp, so that the files built for other
+// instruction sets use none of the shared inline functions (the linker keeps
+// one copy of each, and it must not be an AVX2 one).
+struct RotationJob {
+  const std::uint8_t* source;
+  std::uint8_t* destination;
+  std::int32_t width;
+  std::int32_t height;
+  RotationSetup setup;
+};
+
+// The vectorised versions with the kernel's signature. Pictures with a side
+// above kFastSideLimit go the plain way.
 void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                         std::uint32_t lparam);
 // Only where avx2_available() says so: AVX2 and FMA, with the operating
@@ -48,5 +59,11 @@ void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32
 void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                         std::uint32_t lparam);
 bool avx2_available();
+
+// Their bodies, one per instruction set.
+void rotate_nearest_sse2(const RotationJob& job);
+void rotate_bilinear_sse2(const RotationJob& job);
+void rotate_nearest_avx2(const RotationJob& job);
+void rotate_bilinear_avx2(const RotationJob& job);
 
 }  // namespace virelta::effects::rotate_detail

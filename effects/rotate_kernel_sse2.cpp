@@ -18,7 +18,6 @@
 // long chain from position to pixel does not hold up the lanes before it.
 #include <cstring>
 
-#include "effects/rotate_kernel.h"
 #include "effects/rotate_kernel_parts.h"
 
 #if defined(__SSE2__)
@@ -31,14 +30,6 @@ namespace virelta::effects::rotate_detail {
 namespace {
 
 constexpr int kLanes = 4;
-
-struct Frame {
-  const std::uint8_t* source;
-  std::uint8_t* destination;
-  std::int32_t width;
-  std::int32_t height;
-  RotationSetup setup;
-};
 
 // Per-column terms of one strip, padded so that the last group reads whole.
 struct Strip {
@@ -97,7 +88,7 @@ struct PixelPlan {
   alignas(16) std::int32_t inside[kStripColumns + kLanes];
 };
 
-void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, PixelPlan& plan, __m128i lanes) {
+void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, PixelPlan& plan, __m128i lanes) {
   __m128d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   // cvtpd2dq rounds half to even and turns anything out of range into
@@ -115,7 +106,7 @@ void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, Pixel
   _mm_store_si128(reinterpret_cast<__m128i*>(plan.inside + j), inside);
 }
 
-void write_group(const Frame& f, const PixelPlan& plan, int j, std::uint8_t* out) {
+void write_group(const RotationJob& f, const PixelPlan& plan, int j, std::uint8_t* out) {
   const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
   const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm_movemask_epi8(inside) == 0) {
@@ -137,7 +128,7 @@ struct CellPlan {
   alignas(16) float dy[kStripColumns + kLanes];
 };
 
-void plan_group(const Frame& f, const Strip& strip, int j, const Row& row, CellPlan& plan, __m128i lanes) {
+void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, CellPlan& plan, __m128i lanes) {
   __m128d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   const __m128 fx = _mm_movelh_ps(_mm_cvtpd_ps(fx_lo), _mm_cvtpd_ps(fx_hi));
@@ -192,7 +183,7 @@ __m128i estimate(__m128i p00, __m128i p10, __m128i p01, __m128i p11, int shift, 
   return _mm_castps_si128(_mm_add_ps(lower, upper));
 }
 
-void write_group(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out) {
+void write_group(const RotationJob& f, const CellPlan& plan, int j, std::uint8_t* out) {
   const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
   const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm_movemask_epi8(inside) == 0) {
@@ -256,7 +247,7 @@ void write_group(const Frame& f, const CellPlan& plan, int j, std::uint8_t* out)
 }
 
 template <class Plan>
-void rotate_rows(const Frame& f) {
+void rotate_rows(const RotationJob& f) {
   Strip strip;
   Plan plan;
   const double cx = f.setup.cx;
@@ -299,25 +290,19 @@ void rotate_rows(const Frame& f) {
 }  // namespace
 #endif
 
-void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                        std::uint32_t lparam) {
+void rotate_nearest_sse2(const RotationJob& job) {
 #if defined(__SSE2__)
-  const std::int32_t opcode = block.opcode;
-  if (opcode < 0 || opcode > 3) return;
-  if (block.width <= 0 || block.height <= 0) return;
-  if (block.width > kFastSideLimit || block.height > kFastSideLimit) {
-    rotate_kernel_plain(block, msg, wparam, lparam);
-    return;
-  }
-  const Frame f{block.layer(source_layer(opcode)), block.layer(2), block.width, block.height,
-                rotation_setup(block, msg, wparam, lparam)};
-  if (opcode == 0 || opcode == 2) {
-    rotate_rows<PixelPlan>(f);
-  } else {
-    rotate_rows<CellPlan>(f);
-  }
+  rotate_rows<PixelPlan>(job);
 #else
-  rotate_kernel_plain(block, msg, wparam, lparam);
+  (void)job;
+#endif
+}
+
+void rotate_bilinear_sse2(const RotationJob& job) {
+#if defined(__SSE2__)
+  rotate_rows<CellPlan>(job);
+#else
+  (void)job;
 #endif
 }
 
