@@ -41,7 +41,14 @@ struct ScreenInfo {
   // or above the primary monitor).
   int left = 0;
   int top = 0;
+  // The primary monitor, where dialogs are centred; empty: the whole area.
+  Rect primary{};
 };
+
+// The primary monitor's rectangle (the whole screen when none is given).
+inline Rect primary_monitor(const ScreenInfo& screen) {
+  return screen.primary.empty() ? Rect{screen.left, screen.top, screen.width, screen.height} : screen.primary;
+}
 
 enum class MessageIcon { Critical, Information };
 
@@ -194,6 +201,14 @@ class Platform {
   // for the rest of the frame; MsgWaitForMultipleObjects to dispatch pending
   // input while waiting. The in-memory platform moves its clock on one frame.
   virtual void wait_for_frame() {}
+  // The display's power state. While the display is off the saver draws
+  // nothing: wait_while_display_off returns once it is on again, handling
+  // input meanwhile as the event pump would (its handlers may end the
+  // program there) and leaving the processor idle. It never keeps the
+  // display awake. Win32: GUID_CONSOLE_DISPLAY_STATE notifications and a
+  // blocking wait for messages.
+  virtual bool display_is_on() const { return true; }
+  virtual void wait_while_display_off() {}
   // The per-user folder for settings when the program's own folder cannot be
   // written (%APPDATA%\Virelta on Windows); empty when there is none.
   virtual std::string user_settings_folder() const { return std::string(); }

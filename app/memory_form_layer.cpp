@@ -1,6 +1,7 @@
 #include "app/memory_form_layer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/bmp_file.h"
 
@@ -203,6 +204,14 @@ void MemoryPlatform::embed_in(Window& window, std::uintptr_t host) {
 void MemoryPlatform::wait_for_frame() {
   ++frame_waits;
   now_ms_ += kFrameMs;
+}
+
+void MemoryPlatform::wait_while_display_off() {
+  while (!display_on) {
+    if (queue_.empty()) throw std::logic_error("the display stays off and nothing is left to switch it on");
+    ++display_off_pumps;
+    do_events();
+  }
 }
 
 void MemoryPlatform::watch_window(std::uintptr_t window, std::function<void()> gone) {

@@ -53,6 +53,8 @@ class MemoryPlatform : public Platform {
   Long shell_open(std::uintptr_t window, const std::string& target) override;
   void embed_in(Window& window, std::uintptr_t host) override;
   void wait_for_frame() override;
+  bool display_is_on() const override { return display_on; }
+  void wait_while_display_off() override;
   void watch_window(std::uintptr_t window, std::function<void()> gone) override;
 
   // ---- The simulated machine
@@ -101,6 +103,12 @@ class MemoryPlatform : public Platform {
   // timer fires for it: the waiting handler is still running).
   static constexpr int kFrameMs = 16;
   int frame_waits = 0;
+  // The display's power state. While it is off, wait_while_display_off runs
+  // the queued events (one of them is expected to switch it back on, or to
+  // end the program) and counts the pumps; with nothing queued it throws
+  // std::logic_error instead of waiting for ever.
+  bool display_on = true;
+  int display_off_pumps = 0;
   // A foreign window goes away (destroyed, or its process died): it leaves
   // foreign_windows and its watchers hear of it through one pump.
   void remove_foreign_window(std::uintptr_t window);

@@ -33,6 +33,9 @@ void Virelta_S::Timer1_Timer() {
   // 2. The steps. Nothing here allocates: the surfaces and the engines'
   // stores were made at set-up or at the last re-binding.
   for (int a = 0; s >= 0 ? a <= end_angle : a >= end_angle; a += s) {
+    // Nothing is drawn while the display is off; the cycle goes on where it
+    // stopped once the display is back.
+    p.wait_while_display_off();
     for (int i = 0; i < 4; ++i) {
       if (!TileEngine[i]) TileEngine[i] = std::make_unique<effects::clsASMpic>();
       TileEngine[i]->ASM_Rotate(tile_angle(i, a), AntiAliasOn, true, 0);

@@ -170,8 +170,10 @@ void Virelta_P::show_mark(Picture* mark, int flag) {
 
 void Virelta_P::Form_Load() {
   on_error_resume_next([&] {
-    ScreenInfo screen = platform().screen();
-    double screen_w = screen.width * screen.twips_per_pixel_x, screen_h = screen.height * screen.twips_per_pixel_y;
+    // Centred on the primary monitor, not across all of them.
+    const ScreenInfo info = platform().screen();
+    const Rect screen = primary_monitor(info);
+    double screen_w = screen.width * info.twips_per_pixel_x, screen_h = screen.height * info.twips_per_pixel_y;
     Rect outer = outer_bounds.empty() ? bounds() : outer_bounds;
     double window_w = twips_x(outer.width), window_h = twips_y(outer.height);
     long long left = static_cast<long long>(round_half_even(screen_w - window_w)) / 2;

@@ -129,6 +129,15 @@ bool rendered_pixels(IPicture* picture, int dpi_x, int dpi_y, Image& out) {
 
 bool Win32Platform::capture_screen(Image& target, const Rect& area, int target_x, int target_y) {
   if (area.empty()) return false;
+  if (on_saver_desktop()) {
+    // Only a plain colour to copy there: the wallpaper stands in for it.
+    const ScreenInfo info = screen();
+    target.copy_from(saver_desktop_picture(), area.left - info.left, area.top - info.top, area.width, area.height,
+                     target_x, target_y);
+    return true;
+  }
+  // The desktop's drawing context has the primary monitor's corner at (0, 0):
+  // other monitors may lie at negative coordinates.
   HWND desktop = GetDesktopWindow();
   window_dc screen(desktop);
   if (!screen) return false;

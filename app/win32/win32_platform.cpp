@@ -53,31 +53,21 @@ Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
   owner.lpszClassName = kOwnerClass;
   RegisterClassExW(&owner);
   owner_ = CreateWindowExW(0, kOwnerClass, L"Virelta", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
-  window_dc screen(nullptr);
-  dpi_x_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
-  dpi_y_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  if (dpi_x_ <= 0) dpi_x_ = 96;
-  if (dpi_y_ <= 0) dpi_y_ = 96;
+  dpi_x_ = primary_monitor_dpi(true);
+  dpi_y_ = primary_monitor_dpi(false);
+  register_display_power();
 }
 
 Win32Platform::~Win32Platform() {
+  if (display_notification_) {
+    using Unregister = BOOL(WINAPI*)(HANDLE);
+    if (auto unregister = reinterpret_cast<Unregister>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "UnregisterPowerSettingNotification"))))
+      unregister(display_notification_);
+  }
   if (frame_timer_) CloseHandle(frame_timer_);
   if (owner_) DestroyWindow(owner_);
   if (installed == this) installed = nullptr;
-}
-
-ScreenInfo Win32Platform::screen() const {
-  ScreenInfo info;
-  info.width = GetSystemMetrics(SM_CXSCREEN);
-  info.height = GetSystemMetrics(SM_CYSCREEN);
-  window_dc screen(nullptr);
-  int dpi_x = GetDeviceCaps(screen.get(), LOGPIXELSX), dpi_y = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  info.twips_per_pixel_x = 1440.0 / (dpi_x > 0 ? dpi_x : 96);
-  info.twips_per_pixel_y = 1440.0 / (dpi_y > 0 ? dpi_y : 96);
-  info.bits_per_pixel = GetDeviceCaps(screen.get(), BITSPIXEL);
-  info.left = 0;
-  info.top = 0;
-  return info;
 }
 
 std::string Win32Platform::program_folder() const {
@@ -205,6 +195,10 @@ LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wpa
     if (message == kCheckEnd) {
       installed->guarded([] { installed->check_end(); });
       return 0;
+    }
+    if (message == WM_POWERBROADCAST && wparam == PBT_POWERSETTINGCHANGE && lparam) {
+      installed->display_power_changed(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lparam));
+      return TRUE;
     }
     if (message == WM_TIMER && wparam == kWatchTimer) {
       installed->guarded([] {

@@ -53,6 +53,16 @@ class Win32Platform final : public Platform {
   void embed_in(Window& window, std::uintptr_t host) override;
   void wait_for_frame() override;
   void watch_window(std::uintptr_t window, std::function<void()> gone) override;
+  bool display_is_on() const override { return display_on_; }
+  void wait_while_display_off() override;
+  std::string user_settings_folder() const override;
+
+  // ---- Current Windows
+  // The thread runs on the secure "Screen-saver" desktop, where a copy of
+  // the screen shows only a plain colour.
+  bool on_saver_desktop() const;
+  // The monitors' rectangles in screen coordinates.
+  std::vector<Rect> monitor_rects() const;
 
   // ---- The message loop
   // Runs until the last window is gone (or the program ends).
@@ -94,6 +104,11 @@ class Win32Platform final : public Platform {
   void check_embedded();
   void update_cursor_now();
   void check_watched();
+  void register_display_power();
+  void display_power_changed(const POWERBROADCAST_SETTING& setting);
+  // The user's wallpaper laid out over the background colour on every
+  // monitor, made once, covering the whole screen.
+  const Image& saver_desktop_picture();
 
   HINSTANCE instance_;
   HWND owner_ = nullptr;
@@ -109,7 +124,16 @@ class Win32Platform final : public Platform {
   std::int64_t last_frame_ = 0;
   HANDLE frame_timer_ = nullptr;
   unique_hmodule dwm_;
+  // The display's power state (GUID_CONSOLE_DISPLAY_STATE).
+  bool display_on_ = true;
+  HANDLE display_notification_ = nullptr;
+  Image saver_desktop_;
+  bool saver_desktop_made_ = false;
 };
+
+// Dots per inch of the primary monitor (where the dialogs are centred):
+// GetDpiForMonitor when the system has it, else the screen's LOGPIXELSX/Y.
+int primary_monitor_dpi(bool horizontal);
 
 // The command-line text after the program path (quoted or not), leading
 // blanks removed.
