@@ -8,6 +8,10 @@
 
 namespace virelta::lab {
 
+namespace {
+constexpr int kControlMask = 2;
+}  // namespace
+
 std::string error_text(const std::exception& error) {
   if (auto* runtime = dynamic_cast<const RuntimeError*>(&error))
     return "Run-time error " + std::to_string(runtime->number()) + ": " + error_description(runtime->code());
@@ -27,6 +31,15 @@ EffectsLab::EffectsLab() : form_("VireltaLab"), box_(&form_, "Pic_Lab") {
   form_.set_caption(kLabCaption);
   form_.border = BorderStyle::FixedSingle;
   form_.max_button = false;
+  // The shortcuts the menus show: Ctrl with O, S, K, Z, R; F5 draws.
+  form_.key_preview = true;
+  form_.on_key_down = [this](int key, int shift) {
+    if (key == 0x74 && shift == 0) return run(Command::DrawNow);
+    if (shift != kControlMask) return;
+    for (auto [letter, command] : {std::pair{'O', Command::Open}, {'S', Command::Save}, {'K', Command::ChooseColour},
+                                   {'Z', Command::Undo}, {'R', Command::Reset}})
+      if (key == letter) return run(command);
+  };
 }
 
 void EffectsLab::place(int box_width, int box_height) {

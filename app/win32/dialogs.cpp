@@ -41,6 +41,7 @@ std::optional<std::uint32_t> Win32Platform::choose_colour(std::uint32_t (&custom
   CHOOSECOLORW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = reinterpret_cast<HWND>(owner);
+  dialog.hInstance = reinterpret_cast<HWND>(instance_);
   dialog.lpCustColors = custom;
   dialog.Flags = 0;
   if (!ChooseColorW(&dialog)) return std::nullopt;

@@ -200,3 +200,22 @@ TEST(LabDialogs, TheChosenColourShowsInTheStatusLine) {
   lab.run(Command::Exit);
   EXPECT_FALSE(lab.form().loaded());
 }
+
+TEST(LabKeys, ControlShortcutsRunTheirCommands) {
+  Fixture f;
+  EffectsLab lab;
+  lab.start("");
+  Image original = lab.box().image();
+  f.machine->colour_answers = {0x123456u};
+  f.machine->key_down(lab.form(), 'K', 2);
+  EXPECT_EQ(lab.status(), "dialogChoseColor = 1193046 (&H00123456&)");
+  f.machine->key_down(lab.form(), 'O', 2);
+  f.machine->key_down(lab.form(), 'S', 2);
+  f.machine->key_down(lab.form(), 'O', 0);  // a plain letter does nothing
+  ASSERT_EQ(f.machine->file_dialog_requests.size(), 2u);
+  EXPECT_FALSE(f.machine->file_dialog_requests[0].save);
+  EXPECT_TRUE(f.machine->file_dialog_requests[1].save);
+  lab.run_call("ASM_PalEffects(11)");
+  f.machine->key_down(lab.form(), 'Z', 2);
+  EXPECT_EQ(lab.box().image(), original);
+}
