@@ -48,10 +48,6 @@ class LabTestCase(SessionTestCase):
         self.start_picture = Image.test_pattern(*BOX)
         self.write_picture("start.bmp", self.start_picture)
 
-    def tearDown(self):
-        # Dialogs or message boxes left open go with the lab (ended by PID).
-        super().tearDown()
-
     # --- helpers ------------------------------------------------------------------
 
     def windows_path(self, name):
