@@ -24,9 +24,11 @@ bool folder_takes_settings(const std::string& folder) {
   if (file_exists(file)) {
     // Opening for appending changes nothing but fails on a read-only file.
     std::ofstream probe(native_path(file), std::ios::binary | std::ios::app);
-    return static_cast<bool>(probe);
+    if (probe) return true;
   }
-  // A new file must be creatable beside the program: try one and take it away.
+  // The folder takes new files: try one and take it away. A read-only file
+  // in a writable folder stays the place to save, so that the user is told
+  // the save failed rather than finding the settings somewhere else.
   const std::string trial = folder + "\\Virelta.ini.probe";
   {
     std::ofstream probe(native_path(trial), std::ios::binary | std::ios::trunc);

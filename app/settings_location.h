@@ -12,7 +12,9 @@ namespace virelta {
 std::string settings_folder_for_reading();
 // The folder the settings dialog saves to (created when it is missing).
 std::string settings_folder_for_writing();
-// True when a settings file can be created or changed in the folder.
+// True when the folder's settings file can be changed, or the folder takes
+// new files (a read-only file in a writable folder still counts: saving
+// there fails and is reported).
 bool folder_takes_settings(const std::string& folder);
 
 }  // namespace virelta

@@ -86,6 +86,15 @@ TEST(SettingsLocation, AnExistingPerUserFileIsTheOneUsed) {
   EXPECT_EQ(TileWidth[0], 300);
 }
 
+TEST(SettingsLocation, AReadOnlyFileInAWritableFolderStaysThePlaceToSave) {
+  Folders f;
+  std::ofstream(f.program / "Virelta.ini") << "[Section]\r\nWidth0=400\r\n";
+  if (!lock(f.program / "Virelta.ini", true)) GTEST_SKIP() << "this machine cannot make a file refuse changes";
+  EXPECT_EQ(settings_folder_for_writing(), f.program.string());
+  EXPECT_FALSE(WriteIniValue("Section", "Width0", " 300", settings_file_path(f.program.string())));
+  EXPECT_FALSE(fs::exists(f.user));
+}
+
 TEST(SettingsLocation, AFolderThatRefusesFilesSendsTheSettingsToTheUser) {
   Folders f;
   std::ofstream(f.program / "Virelta.ini") << "[Section]\r\nWidth0=400\r\n";
