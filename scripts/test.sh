@@ -40,10 +40,24 @@ run_started=$SECONDS
 summary=()
 total_passed=0
 total_failed=0
+# CPU seconds used by this script's children so far, in $cpu_now (bash's
+# `times`, run in this shell: a subshell would count only its own children).
+# On a busy machine the wall time says little; this says what a stage costs.
+read_cpu() {
+  local children
+  times >"$logs/.times"
+  children=$(tail -n 1 "$logs/.times")
+  cpu_now=$(awk -v t="$children" 'BEGIN { split(t, f, /[ ms]+/); printf "%d", f[1] * 60 + f[2] + f[3] * 60 + f[4] }')
+}
+cpu_now=0
+stage_cpu_start=0
 record() {  # stage passed failed seconds note
+  read_cpu
+  local cpu=$((cpu_now - stage_cpu_start))
   total_passed=$((total_passed + $2))
   total_failed=$((total_failed + $3))
-  summary+=("$(printf '%-9s %6s passed %4s failed %6s s  %s' "$1" "$2" "$3" "$4" "$5")")
+  summary+=("$(printf '%-9s %6s passed %4s failed %6s s  %6s s cpu  %s' "$1" "$2" "$3" "$4" "$cpu" "$5")")
+  stage_cpu_start=$cpu_now
 }
 
 # Runs a command with its output in a log file; prints the log's end if it fails.

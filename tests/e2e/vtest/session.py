@@ -92,10 +92,11 @@ class WineSession:
         receives is the arguments joined by blanks; a list is passed as is.
         """
         args = command_line.split() if isinstance(command_line, str) else list(command_line)
-        executable = program or self.saver_path
-        label = name or (Path(executable.replace("\\", "/")).stem + "".join(args)).replace("/", "_")
+        executable = str(program or self.saver_path)
+        file_name = re.split(r"[\\/]", executable)[-1]
+        label = re.sub(r"[^\w.-]+", "_", name or file_name.rsplit(".", 1)[0] + "".join(args))
         process = Program(["wine", executable, *args], self.env, self._next_path(label, ".log"),
-                          name=f"{Path(executable.replace(chr(92), '/')).name} {' '.join(args)}".strip())
+                          name=" ".join([file_name, *args]))
         self.programs.append(process)
         return process
 

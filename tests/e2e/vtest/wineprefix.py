@@ -6,7 +6,8 @@ from pathlib import Path
 
 # The dialog's font is absent on Linux; the IPA fonts have the same metrics
 # family.  Managed=N: without a window manager, Wine would otherwise wait about
-# 2 s at every top-level window close for one that is not there.
+# 2 s at every top-level window close for one that is not there.  No crash
+# dialog: a crashing program must end (and fail its test), not wait for a click.
 REGISTRY_SETUP = """Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
@@ -15,6 +16,9 @@ REGISTRY_SETUP = """Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Managed"="N"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
 """
 
 # Large folders of DLLs that Wine only reads: hard links make a copy of the
@@ -72,8 +76,9 @@ def make_template(prefix: Path, log: Path, timeout: float = 300.0):
     _run(["wineserver", "-w"], env, log, timeout)
     if "IPAPGothic" not in (prefix / "system.reg").read_text(errors="replace"):
         raise RuntimeError(f"the font substitutes did not reach {prefix}/system.reg")
-    if '"Managed"="N"' not in (prefix / "user.reg").read_text(errors="replace"):
-        raise RuntimeError(f"Managed=N did not reach {prefix}/user.reg")
+    user = (prefix / "user.reg").read_text(errors="replace")
+    if '"Managed"="N"' not in user or '"ShowCrashDialog"=dword:00000000' not in user:
+        raise RuntimeError(f"the Wine settings did not reach {prefix}/user.reg")
     return prefix
 
 
