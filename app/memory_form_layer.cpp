@@ -264,6 +264,8 @@ void MemoryPlatform::press(Control& control, int button, int shift) {
   post([this, &control, button, shift] {
     if (!control.enabled()) return;
     if (control.on_mouse_down) control.on_mouse_down(centre_event(control, button, shift));
+    // A focusable surface takes the focus on a left press only.
+    if (button != kLeftButton) return;
     if (Control* target = focus_target(control)) focus(*target);
   });
   do_events();

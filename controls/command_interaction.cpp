@@ -5,7 +5,6 @@
 namespace virelta {
 
 void Command::UserControl_MouseMove(const MouseEvent&) {
-  focusable = true;
   if (!enabled_value_) return;
   if (button_state_ == 1) {
     button_state_ = 2;
@@ -19,17 +18,12 @@ void Command::UserControl_MouseMove(const MouseEvent&) {
 }
 
 void Command::UserControl_MouseDown(const MouseEvent& event) {
-  // The platform gives the focus to a focusable surface after a press; a
-  // push button takes it on a left press only, so that a right click shows
-  // no pressed look. The next mouse event makes the button a tab stop again.
-  focusable = event.button == kLeftButton;
   if (!enabled_value_ || event.button != kLeftButton) return;
   on_error_resume_next([&] { PaintSkin(SkinName::Pressed); });
   left_button_held_ = true;
 }
 
 void Command::UserControl_MouseUp(const MouseEvent& event) {
-  focusable = true;
   if (!enabled_value_) return;
   if (event.button == kLeftButton) {
     if (button_state_ == 2) on_error_resume_next([&] { PaintSkin(SkinName::Normal); });

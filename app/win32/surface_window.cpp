@@ -184,7 +184,8 @@ void SurfaceWindow::on_button_down(int button, WPARAM wparam, LPARAM lparam, boo
     }
   }
   if (!*alive || !hwnd_ || !IsWindow(hwnd_)) return;
-  if (surface_.focusable && surface_.enabled() && GetFocus() != hwnd_) SetFocus(hwnd_);
+  // Like a push button, a focusable surface takes the focus on a left press only.
+  if (button == kLeftButton && surface_.focusable && surface_.enabled() && GetFocus() != hwnd_) SetFocus(hwnd_);
 }
 
 void SurfaceWindow::on_button_up(int button, WPARAM wparam, LPARAM lparam) {
