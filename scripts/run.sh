@@ -9,8 +9,8 @@
 #
 # With $DISPLAY set, it runs there until the program ends (a key or a click
 # ends the saver).  Without one, it starts its own Xvfb, lets the program run
-# VIRELTA_RUN_SECONDS seconds (default 5), saves a screenshot as out/run-*.png
-# and ends what it started.  The saver lives in build/wine/run/drive_c/Virelta/,
+# VIRELTA_RUN_SECONDS seconds (default 5) on a patterned desktop (or the picture
+# VIRELTA_DESKTOP), saves a screenshot as out/run-*.png and ends what it started.  The saver lives in build/wine/run/drive_c/Virelta/,
 # where its settings file stays from one run to the next.
 
 set -euo pipefail
@@ -89,6 +89,16 @@ if [[ -z ${DISPLAY:-} ]]; then
   [[ -s $scratch/display ]] || { echo "run: Xvfb did not start (log: build/logs/run.log)" >&2; exit 1; }
   export DISPLAY=:$(head -n 1 "$scratch/display")
   echo "run: no display; started Xvfb on $DISPLAY"
+  # The saver spins pieces of the desktop: give it one where that shows.
+  desktop=${VIRELTA_DESKTOP:-$scratch/desktop.png}
+  if [[ -z ${VIRELTA_DESKTOP:-} ]]; then
+    screen=${VIRELTA_SCREEN:-1024x768x24}
+    size=${screen%x*}
+    convert -size "$size" -define gradient:angle=135 'gradient:#2a9d8f-#e76f51' \
+      \( -size "$size" pattern:checkerboard \) -compose Overlay -composite "$desktop"
+  fi
+  # `display` sets the root window's picture and leaves (with status 1 all the same).
+  display -window root "$desktop" </dev/null >>"$run_log" 2>&1 || true
 fi
 
 # Start Wine's background programs first, with their output on the log.
