@@ -211,6 +211,41 @@ LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wpa
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+namespace {
+
+int CALLBACK note_face_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool face_installed(const std::wstring& face) {
+  // A substitute the system maps the name to counts as installed.
+  DWORD size = 0;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
+                   face.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) == ERROR_SUCCESS)
+    return true;
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  std::wcsncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &query, note_face_found, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+// "ＭＳ Ｐゴシック" is an optional feature on current Windows. Where it is
+// missing, a Japanese-capable interface face that every such system has
+// takes its place, so no text shows as empty boxes.
+std::wstring installed_face(const std::wstring& wanted, int charset) {
+  if (wanted.empty() || face_installed(wanted) || charset != SHIFTJIS_CHARSET) return wanted;
+  for (const wchar_t* face : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic", L"Yu Gothic", L"Meiryo"})
+    if (face_installed(face)) return face;
+  return wanted;
+}
+
+}  // namespace
+
 HFONT Win32Platform::font(const Font& font) {
   for (const auto& [known, handle] : fonts_)
     if (known == font) return handle.get();
@@ -225,7 +260,7 @@ HFONT Win32Platform::font(const Font& font) {
   description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   description.lfQuality = DEFAULT_QUALITY;
   description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  std::wstring face = widen(font.name);
+  std::wstring face = installed_face(widen(font.name), font.charset);
   std::wcsncpy(description.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   fonts_.emplace_back(font, unique_hfont(CreateFontIndirectW(&description)));
   return fonts_.back().second.get();
