@@ -11,6 +11,7 @@ VTEST_TIME_SCALE, VTEST_KEEP_PREFIXES.  The last line reads
 "e2e: N passed, N failed, N skipped".
 """
 import argparse
+import signal
 import sys
 import time
 import unittest
@@ -51,6 +52,8 @@ def main():
     else:
         suite = loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))
 
+    # A time-out's SIGTERM still ends Xvfb and the Wine prefixes (the finally below).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     started = time.monotonic()
     try:
         environment_module.shared_environment()
