@@ -10,6 +10,10 @@ namespace virelta {
 class MemoryPeer : public ControlPeer {
  public:
   MemoryPeer(MemoryPlatform& platform, Control& control) : platform_(platform), control_(control) {}
+  // A control that goes away takes the focus with it (never left dangling).
+  ~MemoryPeer() override {
+    if (platform_.focused == &control_) platform_.focused = nullptr;
+  }
   void refresh(const Rect* area) override {
     if (control_.kind() == Control::Kind::Surface || control_.kind() == Control::Kind::Window)
       platform_.note_refresh(static_cast<Surface&>(control_), area);
@@ -55,7 +59,8 @@ class MemoryWindowPeer : public WindowPeer {
   void forget() {
     auto& shown = platform_.shown_windows;
     shown.erase(std::remove(shown.begin(), shown.end(), &window_), shown.end());
-    if (platform_.focused && platform_.focused->form() == &window_) platform_.focused = nullptr;
+    if (platform_.focused == &window_ || (platform_.focused && platform_.focused->form() == &window_))
+      platform_.focused = nullptr;
   }
   MemoryPlatform& platform_;
   Window& window_;
