@@ -6,8 +6,8 @@
 #   native    Linux build: unit tests, tools, benchmarks       ctest --preset native
 #   sanitize  the unit tests under ASan and UBSan               ctest --preset native-sanitize
 #   win32     32-bit Windows build (Virelta.scr), its unit
-#             tests under Wine                                  ctest --preset win32
-#   win64     64-bit Windows build, its unit tests under Wine   ctest --preset win64
+#             tests under Wine, on an Xvfb of their own         ctest --preset win32
+#   win64     64-bit Windows build, its unit tests likewise     ctest --preset win64
 #   e2e       Virelta.scr under Wine and Xvfb                   tests/e2e/run.py
 #
 # Installs what a fresh Debian 12 machine lacks first (scripts/setup.sh).
@@ -115,13 +115,32 @@ wait_template() {
   return "$template_status"
 }
 
-unit_wine=(env -u DISPLAY WINEPREFIX="$unit_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
+unit_wine=()
+unit_xvfb_pid=
+unit_display=
+
+# The Windows unit tests of the form layer open real windows: they get an
+# Xvfb of their own (a free display picked by -displayfd).
+start_unit_display() {
+  local number=$wine_dir/unit-display
+  rm -f "$number"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number" \
+    </dev/null >"$logs/unit-xvfb.log" 2>&1 &
+  unit_xvfb_pid=$!
+  for _ in $(seq 200); do
+    [[ -s $number ]] && { unit_display=:$(head -n 1 "$number"); return 0; }
+    sleep 0.1
+  done
+  return 1
+}
 
 # One prefix for the unit tests of both Windows builds, warmed up with every
 # output on /dev/null and kept up by a persistent wineserver until the end.
 start_unit_prefix() {
   (( unit_prefix_up )) && return 0
   wait_template || return 1
+  start_unit_display || return 1
+  unit_wine=(env DISPLAY="$unit_display" WINEPREFIX="$unit_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
   python3 tests/e2e/prefix.py clone "$template" "$unit_prefix" || return 1
   "${unit_wine[@]}" wineserver -p || return 1
   "${unit_wine[@]}" wine wineboot </dev/null >/dev/null 2>&1 || return 1
@@ -132,6 +151,11 @@ cleanup() {
   if (( unit_prefix_up )); then
     "${unit_wine[@]}" wineserver -k >/dev/null 2>&1
     unit_prefix_up=0
+  fi
+  if [[ -n $unit_xvfb_pid ]]; then
+    kill "$unit_xvfb_pid" 2>/dev/null
+    wait "$unit_xvfb_pid" 2>/dev/null
+    unit_xvfb_pid=
   fi
   if [[ -n $template_pid ]]; then
     kill "$template_pid" 2>/dev/null
