@@ -120,4 +120,16 @@ class com_ptr {
   Interface* pointer_ = nullptr;
 };
 
+// A 32-bit top-down DIB header for a width x height picture (our Image rows).
+inline BITMAPINFO top_down_info(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 }  // namespace virelta::win32

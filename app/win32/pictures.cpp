@@ -18,17 +18,6 @@ namespace virelta::win32 {
 
 namespace {
 
-BITMAPINFO top_down_info(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 // The fourth byte of a pixel is unused; it is kept 0 whatever the driver left.
 void clear_unused_bytes(Image& picture) {
   std::uint32_t* p = picture.data();

@@ -45,17 +45,6 @@ int buttons_of(WPARAM wparam) {
          ((wparam & MK_MBUTTON) ? kMiddleButton : 0);
 }
 
-BITMAPINFO top_down_info(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 // Shows the part of `area` that the picture covers; the rest in the background colour.
 void draw_picture(HDC dc, const Image& image, const Rect& area, COLORREF background) {
   Rect inside = intersect(area, image.bounds());
