@@ -1,5 +1,7 @@
 #include "settings_dialog/virelta_p.h"
 
+#include <algorithm>
+
 #include "app/settings.h"
 #include "app/settings_location.h"
 #include "app/virelta_b.h"
@@ -182,20 +184,28 @@ void Virelta_P::Form_Load() {
          screen.top + pixels_from_twips_y(static_cast<double>(top)), width(), height());
   });
   on_error_resume_next([&] { InitialiseButtons(*this, true, true); });
+  // A hand-edited file may hold any number. The dialog takes each value the
+  // way the saver would use it: a flag is on only when it is 1 (so a click
+  // goes between 0 and 1), and a number is held to its spin button's range,
+  // label and spin button alike. What it shows is then what Set writes.
+  auto as_flag = [](Integer& flag) { flag = flag == 1 ? 1 : 0; };
+  auto load_number = [&](SpinButton* spin, Label* label, int stored) {
+    on_error_resume_next([&] { spin->set_value(std::clamp(stored, spin->min(), spin->max())); });
+    on_error_resume_next([&] { label->set_caption(decimal(spin->value())); });
+  };
   for (int i = 0; i < 4; ++i) {
+    as_flag(TileAction[i]);
+    as_flag(TileRandom[i]);
     on_error_resume_next([&] { show_mark(Img_Action[i], TileAction[i]); });
     on_error_resume_next([&] { lbl_Action[i]->set_caption(flag_text(TileAction[i])); });
     on_error_resume_next([&] { show_mark(Img_Rdm[i], TileRandom[i]); });
     on_error_resume_next([&] { lbl_Rdm[i]->set_caption(flag_text(TileRandom[i])); });
-    on_error_resume_next([&] { VS_Height[i]->set_value(TileHeight[i]); });
-    on_error_resume_next([&] { lbl_Height[i]->set_caption(decimal(TileHeight[i])); });
-    on_error_resume_next([&] { VS_Width[i]->set_value(TileWidth[i]); });
-    on_error_resume_next([&] { lbl_Width[i]->set_caption(decimal(TileWidth[i])); });
+    load_number(VS_Height[i], lbl_Height[i], TileHeight[i]);
+    load_number(VS_Width[i], lbl_Width[i], TileWidth[i]);
   }
-  on_error_resume_next([&] { VS_Fast->set_value(RotationSpeed); });
-  on_error_resume_next([&] { lbl_Fast->set_caption(decimal(RotationSpeed)); });
-  on_error_resume_next([&] { VS_Kaiten->set_value(TurnCount); });
-  on_error_resume_next([&] { lbl_Kaiten->set_caption(decimal(TurnCount)); });
+  load_number(VS_Fast, lbl_Fast, RotationSpeed);
+  load_number(VS_Kaiten, lbl_Kaiten, TurnCount);
+  as_flag(AntiAliasSetting);
   const int a = AntiAliasSetting;
   on_error_resume_next([&] { show_mark(Img_Anti.at(a), 1); });
   on_error_resume_next([&] { show_mark(Img_Anti.at(a ^ 1), 0); });

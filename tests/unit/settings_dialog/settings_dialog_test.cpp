@@ -66,8 +66,8 @@ std::string saved_file(const std::string& a, const std::string& h, const std::st
   std::string s = "[Section]\r\n";
   for (int i = 0; i < 4; ++i) {
     s += "Action" + std::to_string(i) + "=" + a.substr(i * 2, 2) + "\r\n";
-    s += "Height" + std::to_string(i) + "=" + h + "\r\n";
-    s += "Width" + std::to_string(i) + "=" + w + "\r\n";
+    s += "Height" + std::to_string(i) + "=" + h.substr(i * 4, 4) + "\r\n";
+    s += "Width" + std::to_string(i) + "=" + w.substr(i * 4, 4) + "\r\n";
     s += "Random" + std::to_string(i) + "=" + r.substr(i * 2, 2) + "\r\n";
   }
   s += "\x89\xF1\x93\x5D\x91\xAC\x93\x78=" + speed + "\r\n";
@@ -114,29 +114,26 @@ TEST(SettingsDialogLoading, DefaultsShowEverythingOn) {
   EXPECT_EQ(d.machine->calls.back().rfind("DrawAnimatedRects 3 321,123,0,0 ", 0), 0u);
 }
 
-TEST(SettingsDialogLoading, EditedAndOutOfRangeValues) {
-  Dialog d(
-      "[Section]\r\nAction1=0\r\nRandom2=0\r\nHeight0=300\r\nWidth1=600\r\nWidth3=100\r\nAction3=2\r\n"
-      "\x89\xF1\x93\x5D\x91\xAC\x93\x78=25\r\n\xB1\xDD\xC1\xB4\xB2\xD8\xB1\xBD=0\r\n");
+TEST(SettingsDialogLoading, HandEditedValuesAreShownAsTheSaverUsesThemAndSavedAsShown) {
+  Dialog d(saved_file(" 1 0 1 2", " 300 256 513 256", " 600 256 256 100", " 1-1 0 1", " 25", " 0", " 2"));
   Virelta_P& p = *d.form;
   EXPECT_TRUE(d.unchecked(p.Img_Action[1]));
   EXPECT_EQ(p.lbl_Action[1]->caption(), "無効");
-  EXPECT_TRUE(d.unchecked(p.Img_Rdm[2]));
-  EXPECT_EQ(p.VS_Height[0]->value(), 300);
   EXPECT_EQ(p.lbl_Height[0]->caption(), "300");
-  // Out of the spin range: the spin button keeps its start value, the label
-  // shows the stored number.
-  EXPECT_EQ(p.VS_Width[1]->value(), 512);
-  EXPECT_EQ(p.lbl_Width[1]->caption(), "600");
-  EXPECT_EQ(p.VS_Width[3]->value(), 256);
-  EXPECT_EQ(p.lbl_Width[3]->caption(), "100");
-  EXPECT_EQ(p.VS_Fast->value(), 1);
-  EXPECT_EQ(p.lbl_Fast->caption(), "25");
-  // A flag other than 0 and 1 finds no mark: the mark stays empty, the text "有効".
-  EXPECT_EQ(p.Img_Action[3]->picture(), nullptr);
-  EXPECT_EQ(p.lbl_Action[3]->caption(), "有効");
+  // Numbers are held to the spin range, label and spin button alike.
+  EXPECT_EQ(p.VS_Width[0]->value(), 512);
+  EXPECT_EQ(p.lbl_Width[0]->caption(), "512");
+  EXPECT_EQ(p.lbl_Width[3]->caption(), "256");
+  EXPECT_EQ(p.lbl_Fast->caption(), "20");
+  EXPECT_EQ(p.lbl_Kaiten->caption(), "1");
+  // Flags other than 1 are off, as the saver takes them; a click turns one on.
+  EXPECT_TRUE(d.unchecked(p.Img_Action[3]));
+  EXPECT_EQ(p.lbl_Action[3]->caption(), "無効");
   EXPECT_TRUE(d.checked(p.Img_Anti[0]));
   EXPECT_TRUE(d.unchecked(p.Img_Anti[1]));
+  d.machine->press(*p.Img_Action[3]);
+  d.click(*p.Cmd_Set);
+  EXPECT_EQ(d.file(), saved_file(" 1 0 1 1", " 300 256 512 256", " 512 256 256 256", " 1 0 0 1", " 20", " 1", " 0"));
 }
 
 TEST(SettingsDialogLoading, ZoomFromTheCornerWhenTheCursorCannotBeRead) {
@@ -223,9 +220,7 @@ TEST(SettingsDialogSaving, SetWritesAllNineteenKeysWithALeadingBlank) {
   p.VS_Height[2]->step(+1);
   d.click(*p.Cmd_Set);
   EXPECT_FALSE(p.loaded());
-  std::string expected = saved_file(" 1 0 1 1", " 256", " 256", " 1 1 1 1", " 11", " 1", " 0");
-  expected.replace(expected.find("Height2= 256"), 12, "Height2= 257");
-  EXPECT_EQ(d.file(), expected);
+  EXPECT_EQ(d.file(), saved_file(" 1 0 1 1", " 256 256 257 256", " 256 256 256 256", " 1 1 1 1", " 11", " 1", " 0"));
   EXPECT_EQ(d.machine->calls.back().rfind("DrawAnimatedRects 3 ", 0), 0u);
   EXPECT_NE(d.machine->calls.back().find(" 321,123,0,0"), std::string::npos);
 }
@@ -236,12 +231,6 @@ TEST(SettingsDialogSaving, TogglingTwiceWritesWhatWasLoaded) {
   d.machine->press(*d.form->Img_Action[2]);
   d.click(*d.form->Cmd_Set);
   EXPECT_NE(d.file().find("Action2= 0\r\n"), std::string::npos);
-}
-
-TEST(SettingsDialogSaving, OutOfRangeSizesAreSavedAsTheSpinButtonsHoldThem) {
-  Dialog d("[Section]\r\nWidth1=600\r\n");
-  d.click(*d.form->Cmd_Set);
-  EXPECT_NE(d.file().find("Width1= 512\r\n"), std::string::npos);
 }
 
 TEST(SettingsDialogSaving, CancelLeavesTheFileByteForByte) {
