@@ -73,6 +73,9 @@ void Virelta_P::build() {
         label->alignment = e.alignment;
         label->fore_color = e.colour;
         label->font.underline = e.underline;
+        // Every label sizes itself to its text, from its laid-out corner, so
+        // nothing is cut at any DPI or with a substitute font.
+        label->auto_size = true;
         made = std::move(label);
         break;
       }

@@ -247,8 +247,8 @@ std::wstring installed_face(const std::wstring& wanted, int charset) {
 }  // namespace
 
 HFONT Win32Platform::font(const Font& font) {
-  for (const auto& [known, handle] : fonts_)
-    if (known == font) return handle.get();
+  for (const MadeFont& made : fonts_)
+    if (made.font == font && made.dpi == dpi_y_) return made.handle.get();
   LOGFONTW description{};
   description.lfHeight = -static_cast<LONG>(std::lround(font.size * dpi_y_ / 72.0));
   description.lfWeight = font.weight;
@@ -262,8 +262,13 @@ HFONT Win32Platform::font(const Font& font) {
   description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   std::wstring face = installed_face(widen(font.name), font.charset);
   std::wcsncpy(description.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  fonts_.emplace_back(font, unique_hfont(CreateFontIndirectW(&description)));
-  return fonts_.back().second.get();
+  fonts_.push_back({font, dpi_y_, unique_hfont(CreateFontIndirectW(&description))});
+  return fonts_.back().handle.get();
+}
+
+void Win32Platform::set_dpi(int dpi_x, int dpi_y) {
+  dpi_x_ = dpi_x;
+  dpi_y_ = dpi_y;
 }
 
 HCURSOR Win32Platform::cursor(int pointer, int resource) const {

@@ -91,6 +91,9 @@ class Win32Platform final : public Platform {
   void watch_embedded(FormPeer& form);
   HFONT font(const Font& font);
   int dpi_y() const { return dpi_y_; }
+  // The DPI windows are laid out and fonts made for: the primary monitor's,
+  // read at start. Setting it lays out windows made afterwards at another.
+  void set_dpi(int dpi_x, int dpi_y);
   // The cursor for a pointer number (and resource for the custom pointer).
   HCURSOR cursor(int pointer, int resource) const;
   int application_pointer() const { return application_pointer_; }
@@ -118,7 +121,12 @@ class Win32Platform final : public Platform {
   std::unordered_map<HWND, Win32Peer*> windows_;
   std::vector<FormPeer*> forms_;
   std::vector<FormPeer*> embedded_;
-  std::vector<std::pair<Font, unique_hfont>> fonts_;
+  struct MadeFont {
+    Font font;
+    int dpi;
+    unique_hfont handle;
+  };
+  std::vector<MadeFont> fonts_;
   std::vector<std::pair<HWND, std::function<void()>>> watched_;
   // Frame pacing.
   std::int64_t last_frame_ = 0;

@@ -1,5 +1,7 @@
 // Labels, pictures, shapes and lines: no window of their own; their surface
 // draws them over its stored picture, in creation order.
+#include <algorithm>
+
 #include "app/win32/peers.h"
 #include "app/win32/text.h"
 #include "app/win32/win32_platform.h"
@@ -16,7 +18,8 @@ SurfaceWindow* surface_window_of(const Control& control) {
 RECT rect_of(const Rect& r) { return {r.left, r.top, r.right(), r.bottom()}; }
 
 UINT label_format(const Label& label) {
-  UINT format = DT_WORDBREAK | DT_NOPREFIX;
+  // A label sized to its text holds it on one line; only a fixed box wraps.
+  UINT format = label.auto_size ? DT_NOPREFIX : DT_WORDBREAK | DT_NOPREFIX;
   switch (label.alignment) {
     case Alignment::Left: return format | DT_LEFT;
     case Alignment::Right: return format | DT_RIGHT;
@@ -91,6 +94,8 @@ void draw_windowless(HDC dc, const Control& control) {
 
 void fit_label(Label& label) {
   if (!label.auto_size) return;
+  // Measured with the very font the label is drawn in (a substitute face
+  // included), at the DPI the windows are laid out for.
   std::wstring text = widen(label.caption());
   window_dc screen(nullptr);
   selection font(screen.get(), win32_platform().font(label.font));
@@ -102,7 +107,20 @@ void fit_label(Label& label) {
   } else {
     DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
   }
-  if (r.right != label.width() || r.bottom != label.height()) label.move(label.left(), label.top(), r.right, r.bottom);
+  // The box grows from its laid-out corner: the left edge of a left-aligned
+  // label, the right edge of a right-aligned one. A centred label keeps its
+  // width (and centre) while the text fits, as a title over a frame does.
+  const Rect b = label.bounds();
+  int width = r.right, left = b.left;
+  switch (label.alignment) {
+    case Alignment::Left: break;
+    case Alignment::Right: left = b.right() - width; break;
+    case Alignment::Center:
+      width = std::max<int>(width, b.width);
+      left = b.left + (b.width - width) / 2;
+      break;
+  }
+  if (Rect{left, b.top, width, r.bottom} != b) label.move(left, b.top, width, r.bottom);
 }
 
 void fit_labels(Surface& surface) {

@@ -1,9 +1,12 @@
 // Window life: timers, unloading and the end of the program, showing again,
 // embedding in a foreign window, watching one, finding captions, labels that
-// size themselves.
+// size themselves (the settings dialog's at several DPIs).
 #include <gtest/gtest.h>
 
+#include "app/win32/peers.h"
 #include "app/win32/tests/layer_test_support.h"
+#include "app/win32/text.h"
+#include "settings_dialog/virelta_p.h"
 
 namespace virelta::win32 {
 namespace {
@@ -133,18 +136,38 @@ TEST_F(WindowsTest, CaptionsAreFoundExactlyAsWide) {
 }
 
 TEST_F(WindowsTest, AutoSizingLabelsFitTheirText) {
-  Label label(form_.get(), "Label", "設定");
-  label.auto_size = true;
-  label.changed();
-  int short_width = label.width();
-  EXPECT_GT(short_width, 0);
-  EXPECT_GT(label.height(), 0);
-  label.set_caption("設定設定設定");
-  EXPECT_GT(label.width(), 2 * short_width);
   Label fixed(form_.get(), "Fixed", "設定設定設定設定");
   fixed.move(0, 0, 5, 5);
   fixed.changed();
   EXPECT_EQ(fixed.bounds(), (Rect{0, 0, 5, 5}));
+  // Every label of the settings dialog holds its whole text as it is drawn,
+  // measured with the label's own font, at 100, 150 and 200 %, and keeps its
+  // laid-out corner: the left edge of "有効", the right edge of a width.
+  Win32Platform& platform = testing::test_platform();
+  for (int dpi : {96, 144, 192}) {
+    platform.set_dpi(dpi, dpi);
+    settings_dialog::Virelta_P dialog;
+    dialog.show();
+    int labels = 0;
+    for (Surface* surface : {static_cast<Surface*>(&dialog), dialog.Pic_C[0], dialog.Pic_C[1]}) {
+      for (Control* c : surface->children()) {
+        if (c->kind() != Control::Kind::Label) continue;
+        const Label& label = static_cast<const Label&>(*c);
+        window_dc screen(nullptr);
+        selection font(screen.get(), platform.font(label.font));
+        RECT r{0, 0, label.width(), 0};
+        DrawTextW(screen.get(), widen(label.caption()).c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        EXPECT_TRUE(r.right <= label.width() && r.bottom <= label.height())
+            << dpi << " dpi " << label.caption() << ": " << r.right << "x" << r.bottom << " in " << label.width() << "x"
+            << label.height();
+        ++labels;
+      }
+    }
+    EXPECT_EQ(labels, 34);
+    EXPECT_EQ(dialog.lbl_Action[0]->left(), 780 * dpi / 1440);
+    EXPECT_EQ(dialog.lbl_Width[0]->bounds().right(), 3030 * dpi / 1440);
+  }
+  platform.set_dpi(primary_monitor_dpi(true), primary_monitor_dpi(false));
 }
 
 TEST_F(WindowsTest, TopmostAndTheWindowRectangle) {
