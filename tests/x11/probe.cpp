@@ -1,5 +1,6 @@
 // The X11 tests' hands on the screen:
-//   virelta-x11-probe root FILE.bmp         makes FILE the root window's picture
+//   virelta-x11-probe paint WINDOW FILE.bmp makes FILE the picture of the
+//        window (an id, or "root")
 //   virelta-x11-probe window X Y W H [FILE.bmp]
 //        a window of the test at X,Y (black, or showing FILE); prints its id
 //        and lives until its standard input closes
@@ -33,9 +34,10 @@ int main(int argc, char** argv) {
   if (!d) return 1;
   const ::Window root = DefaultRootWindow(d);
   Image picture;
-  if (command == "root" && argc == 3 && read_bmp(argv[2], picture)) {
-    XSetWindowBackgroundPixmap(d, root, pixmap_of(d, root, picture));
-    XClearWindow(d, root);
+  if (command == "paint" && argc == 4 && read_bmp(argv[3], picture)) {
+    const ::Window w = std::string(argv[2]) == "root" ? root : std::strtoul(argv[2], nullptr, 0);
+    XSetWindowBackgroundPixmap(d, w, pixmap_of(d, root, picture));
+    XClearWindow(d, w);
   } else if (command == "window" && (argc == 6 || (argc == 7 && read_bmp(argv[6], picture)))) {
     ::Window w = XCreateSimpleWindow(d, root, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
                                      std::atoi(argv[5]), 0, 0, BlackPixel(d, DefaultScreen(d)));
