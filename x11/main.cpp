@@ -45,11 +45,11 @@ int main(int argc, char** argv) {
 
   // Frames as the saver shows them: one per step, one per cycle's reset.
   using Clock = std::chrono::steady_clock;
-  long frames = 0, frames_counted = 0;
+  long frames = 0, frames_counted = 1;
   Clock::time_point since = Clock::now();
   saver::Virelta_S saver;
   saver.on_frame = [&](std::optional<int>) {
-    ++frames;
+    if (++frames == 1) since = Clock::now();  // start-up is not a frame
     if (options.fps) {
       const double seconds = std::chrono::duration<double>(Clock::now() - since).count();
       if (seconds >= 1) {
