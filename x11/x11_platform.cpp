@@ -47,8 +47,11 @@ class X11Platform::FormPeer final : public WindowPeer {
   void refresh(const Rect* area) override { p_.repaint(area ? *area : Rect{0, 0, p_.width_, p_.height_}); }
   // The X window keeps its size: it is the screen the saver covers.
   void geometry_changed() override {}
+  // A window of someone else's is already shown: it gets the saver's
+  // picture at once (its own picture, or the pattern that stands for it).
   void show() override {
     if (p_.own_window_) XMapRaised(p_.display_, p_.window_);
+    else refresh(nullptr);
   }
   void hide() override {
     if (p_.own_window_) XUnmapWindow(p_.display_, p_.window_);
