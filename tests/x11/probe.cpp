@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     picture.resize(w, h);
     for (int row = 0; row < h; ++row)
       for (int column = 0; column < w; ++column) picture.at(column, row) = XGetPixel(shot, column, row) & 0xFFFFFF;
+    XDestroyImage(shot);
     if (!write_bmp(argv[6], picture)) return 1;
   } else {
     std::fprintf(stderr, "usage: see the top of tests/x11/probe.cpp\n");
