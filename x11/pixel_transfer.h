@@ -28,10 +28,6 @@ class PixelTransfer {
   // the server cannot (the drawable is not viewable, or gone).
   bool get(Drawable source, const Rect& area, Image& image, int to_x, int to_y);
 
-  bool shared_memory() const { return shm_attached_; }
-  // The visual stores a pixel as the image does (0x00RRGGBB, 32 bits).
-  bool same_layout() const { return same_layout_; }
-
  private:
   unsigned long to_visual(std::uint32_t pixel) const;
   std::uint32_t from_visual(unsigned long value) const;
@@ -43,6 +39,7 @@ class PixelTransfer {
   XShmSegmentInfo shm_{};
   bool shm_attached_ = false;
   bool in_flight_ = false;
+  // The visual stores a pixel as the image does (0x00RRGGBB, 32 bits).
   bool same_layout_ = false;
   XImage header_{};  // borrowed rows of an image (same layout, no shared memory)
   struct Channel {

@@ -101,32 +101,7 @@ X11Platform::X11Platform(const Options& options) {
   from_xscreensaver_ = options.target == Target::SaverWindow;
 
   if (own_window_) {
-    const int screen_width = DisplayWidth(display_, screen), screen_height = DisplayHeight(display_, screen);
-    width_ = options.fullscreen ? screen_width : screen_width * 3 / 4;
-    height_ = options.fullscreen ? screen_height : screen_height * 3 / 4;
-    screen_x_ = (screen_width - width_) / 2;
-    screen_y_ = (screen_height - height_) / 2;
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel = BlackPixel(display_, screen);
-    // Key presses and clicks end the saver; moving the mouse does not.
-    attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | ExposureMask | StructureNotifyMask |
-                            VisibilityChangeMask;
-    window_ = XCreateWindow(display_, root, screen_x_, screen_y_, static_cast<unsigned>(width_),
-                            static_cast<unsigned>(height_), 0, CopyFromParent, InputOutput, nullptr,
-                            CWBackPixel | CWEventMask, &attributes);
-    XSizeHints hints{};
-    hints.flags = USPosition | USSize;
-    XSetWMNormalHints(display_, window_, &hints);
-    XClassHint class_hint{const_cast<char*>("virelta"), const_cast<char*>("Virelta")};
-    XSetClassHint(display_, window_, &class_hint);
-    delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", 0);
-    XSetWMProtocols(display_, window_, &delete_window_, 1);
-    if (options.fullscreen) {
-      Atom full = XInternAtom(display_, "_NET_WM_STATE_FULLSCREEN", 0);
-      XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", 0), XA_ATOM, 32, PropModeReplace,
-                      reinterpret_cast<unsigned char*>(&full), 1);
-    }
-    mapped_ = false;
+    create_own_window(screen, options.fullscreen);
   } else {
     window_ = options.target == Target::Root ? root : static_cast<::Window>(options.window);
     XWindowAttributes attributes{};
@@ -145,6 +120,36 @@ X11Platform::X11Platform(const Options& options) {
   gc_ = XCreateGC(display_, window_, 0, nullptr);
   XSetGraphicsExposures(display_, gc_, 0);
   pixels_ = std::make_unique<PixelTransfer>(display_, visual, depth, width_, height_);
+}
+
+void X11Platform::create_own_window(int screen, bool fullscreen) {
+  const ::Window root = RootWindow(display_, screen);
+  const int screen_width = DisplayWidth(display_, screen), screen_height = DisplayHeight(display_, screen);
+  width_ = fullscreen ? screen_width : screen_width * 3 / 4;
+  height_ = fullscreen ? screen_height : screen_height * 3 / 4;
+  screen_x_ = (screen_width - width_) / 2;
+  screen_y_ = (screen_height - height_) / 2;
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = BlackPixel(display_, screen);
+  // Key presses and clicks end the saver; moving the mouse does not.
+  attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | ExposureMask | StructureNotifyMask |
+                          VisibilityChangeMask;
+  window_ = XCreateWindow(display_, root, screen_x_, screen_y_, static_cast<unsigned>(width_),
+                          static_cast<unsigned>(height_), 0, CopyFromParent, InputOutput, nullptr,
+                          CWBackPixel | CWEventMask, &attributes);
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize;
+  XSetWMNormalHints(display_, window_, &hints);
+  XClassHint class_hint{const_cast<char*>("virelta"), const_cast<char*>("Virelta")};
+  XSetClassHint(display_, window_, &class_hint);
+  delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", 0);
+  XSetWMProtocols(display_, window_, &delete_window_, 1);
+  if (fullscreen) {
+    Atom full = XInternAtom(display_, "_NET_WM_STATE_FULLSCREEN", 0);
+    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", 0), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&full), 1);
+  }
+  mapped_ = false;
 }
 
 X11Platform::~X11Platform() {

@@ -27,7 +27,7 @@ class X11Platform final : public Platform {
   // Runs the window's timers, input and pacing until the program ends.
   [[noreturn]] void run(virelta::Window& form);
 
-  // ---- What the saver window uses.
+  // ---- The form layer. What the saver window uses:
   ScreenInfo screen() const override;
   // The saver's mode switches are the Windows screen-saver ones; none of
   // them applies here (a key or click simply ends the program).
@@ -37,18 +37,12 @@ class X11Platform final : public Platform {
   [[noreturn]] void end_program(int exit_code) override;
   std::unique_ptr<ControlPeer> make_peer(Control& control) override;
   bool capture_screen(Image& target, const Rect& screen_area, int target_x, int target_y) override;
-  // X has no such system settings: nothing was done.
-  Long system_parameters_info(unsigned, Long) override { return 0; }
-  // Not Windows: the version call fails.
-  std::optional<int> version_platform_id() override { return std::nullopt; }
   void wait_for_frame() override;
   // "On" while the window can be seen (mapped and not fully covered).
   bool display_is_on() const override { return mapped_ && !obscured_; }
   void wait_while_display_off() override;
-
-  // ---- Members the saver never calls.
+  // ... and what it does not:
   std::string program_folder() const override { unsupported("program_folder"); }
-  std::string user_settings_folder() const override { unsupported("user_settings_folder"); }
   std::optional<Point> cursor_position() const override { unsupported("cursor_position"); }
   const Control* control_under_cursor() const override { unsupported("control_under_cursor"); }
   void set_mouse_pointer(int) override { unsupported("set_mouse_pointer"); }
@@ -58,6 +52,14 @@ class X11Platform final : public Platform {
   std::optional<std::uint32_t> choose_colour(std::uint32_t (&)[16], std::uintptr_t) override {
     unsupported("choose_colour");
   }
+
+  // ---- The system's own calls. What the saver window uses:
+  // X has no such system settings: nothing was done.
+  Long system_parameters_info(unsigned, Long) override { return 0; }
+  // Not Windows: the version call fails.
+  std::optional<int> version_platform_id() override { return std::nullopt; }
+  // ... and what it does not:
+  std::string user_settings_folder() const override { unsupported("user_settings_folder"); }
   bool find_window(const std::string&) override { unsupported("find_window"); }
   int show_cursor(bool) override { unsupported("show_cursor"); }
   std::optional<Rect> window_rect(std::uintptr_t) override { unsupported("window_rect"); }
@@ -72,12 +74,12 @@ class X11Platform final : public Platform {
   void embed_in(virelta::Window&, std::uintptr_t) override { unsupported("embed_in"); }
   void watch_window(std::uintptr_t, std::function<void()>) override { unsupported("watch_window"); }
 
-  bool shared_memory() const { return pixels_->shared_memory(); }
-
  private:
   class FormPeer;
   class SurfacePeer;
   [[noreturn]] static void unsupported(const char* member);
+  // Three quarters of the screen, centred, or all of it; not shown yet.
+  void create_own_window(int screen, bool fullscreen);
 
   // The picture the saver turns: as the target shows it, through
   // xscreensaver's image helper first when xscreensaver started the program.
