@@ -14,8 +14,14 @@ from pathlib import Path
 
 VIRELTA, RENDER, PROBE = sys.argv[1:4]
 SCREEN = (640, 480)
-# 20 degrees a step: frames 1-19 are the first cycle's steps, 20 its reset.
-SPEED_20 = b"[Section]\r\n\x89\xf1\x93\x5d\x91\xac\x93\x78=20\r\n"
+# Tile 0 of a fixed size, the others at random: what virelta reads from -settings.
+TILE_0 = b"[Section]\r\nRandom0=0\r\nWidth0=300\r\nHeight0=270\r\n"
+# What its options say, for virelta-render: 20 degrees a step ("回転速度"),
+# two turns ("回転数": frames 1-37 are the first cycle's steps, 38 its reset),
+# no anti-aliasing ("ｱﾝﾁｴｲﾘｱｽ"), tile 3 not shown.
+OPTIONS = ["-speed", "20", "-turns", "2", "-no-antialias", "-tiles", "3"]
+SAME_AS_OPTIONS = (b"\x89\xf1\x93\x5d\x91\xac\x93\x78=20\r\n\x89\xf1\x93\x5d\x90\x94=2\r\n"
+                   b"\xb1\xdd\xc1\xb4\xb2\xd8\xb1\xbd=0\r\nAction3=0\r\n")
 
 
 def write_picture(path, width, height):
@@ -40,10 +46,8 @@ class VireltaOnX(unittest.TestCase):
         with os.fdopen(read_end) as display:
             cls.env = dict(os.environ, DISPLAY=":" + display.readline().strip())
         cls.env.pop("XSCREENSAVER_WINDOW", None)
-        # The settings file says 20 degrees a step; virelta's -tiles 3 must
-        # then mean what Action3=0 means to virelta-render.
-        (cls.dir / "virelta.ini").write_bytes(SPEED_20)
-        (cls.dir / "render.ini").write_bytes(SPEED_20 + b"Action3=0\r\n")
+        (cls.dir / "virelta.ini").write_bytes(TILE_0)
+        (cls.dir / "render.ini").write_bytes(TILE_0 + SAME_AS_OPTIONS)
         write_picture(cls.dir / "desktop.bmp", *SCREEN)
         write_picture(cls.dir / "window.bmp", 560, 400)
 
@@ -59,8 +63,8 @@ class VireltaOnX(unittest.TestCase):
         return done
 
     def virelta(self, *args, env=None):
-        return self.run_tool(VIRELTA, "-seed", "7", "-settings", str(self.dir / "virelta.ini"), "-tiles", "3",
-                             *args, env=env)
+        return self.run_tool(VIRELTA, "-seed", "7", "-settings", str(self.dir / "virelta.ini"), *OPTIONS, *args,
+                             env=env)
 
     def assert_shows_render_frame(self, picture, frame, x, y):
         """The screen at x, y shows exactly what virelta-render makes of the picture at that frame."""
@@ -73,7 +77,7 @@ class VireltaOnX(unittest.TestCase):
         self.assertTrue((self.dir / "shot.bmp").read_bytes() == expected, "frame %d differs" % frame)
 
     def test_root_shows_the_frames_of_virelta_render(self):
-        for frame in (3, 25):  # a step of the first cycle, one of the second
+        for frame in (3, 41):  # a step of the first cycle, one of the second
             self.run_tool(PROBE, "paint", "root", str(self.dir / "desktop.bmp"))
             self.virelta("-root", "-frames", str(frame))
             self.assert_shows_render_frame("desktop.bmp", frame, 0, 0)
