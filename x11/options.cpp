@@ -53,6 +53,19 @@ bool tile_size(const std::string& text, std::optional<std::pair<int, int>>& out)
   return true;
 }
 
+// Options that take a whole number from a range.
+struct RangedOption {
+  const char* name;
+  long low, high;
+  std::optional<int> Options::*field;
+  const char* problem;
+};
+constexpr RangedOption kRangedOptions[] = {
+    {"-speed", 1, 20, &Options::speed, "needs 1 to 20 degrees per step"},
+    {"-turns", 1, 10, &Options::turns, "needs 1 to 10 turns"},
+    {"-tiles", 0, 4, &Options::tiles, "needs 0 to 4 tiles"},
+};
+
 }  // namespace
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, const char* saver_window,
@@ -69,35 +82,48 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, const
       return std::nullopt;
     };
     auto value = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
-    if (name == "-root") root = true;
-    else if (name == "-window") own_window = true;
-    else if (name == "-fullscreen") own_window = o.fullscreen = true;
-    else if (name == "-antialias") o.antialias = 1;
-    else if (name == "-no-antialias") o.antialias = 0;
-    else if (name == "-random-size") o.random_size = true, o.size.reset();
-    else if (name == "-fps") o.fps = true;
-    else if (name == "-h" || name == "-help") o.help = true;
-    else if (name == "-window-id" || name == "-display" || name == "-settings" || name == "-speed" ||
-             name == "-turns" || name == "-tiles" || name == "-size" || name == "-seed" || name == "-frames") {
+    const RangedOption* ranged = nullptr;
+    for (const RangedOption& r : kRangedOptions)
+      if (name == r.name) ranged = &r;
+    if (name == "-root") {
+      root = true;
+    } else if (name == "-window") {
+      own_window = true;
+    } else if (name == "-fullscreen") {
+      own_window = o.fullscreen = true;
+    } else if (name == "-antialias" || name == "-no-antialias") {
+      o.antialias = name == "-antialias" ? 1 : 0;
+    } else if (name == "-random-size") {
+      o.random_size = true;
+      o.size.reset();
+    } else if (name == "-fps") {
+      o.fps = true;
+    } else if (name == "-h" || name == "-help") {
+      o.help = true;
+    } else if (ranged || name == "-window-id" || name == "-display" || name == "-settings" || name == "-size" ||
+               name == "-seed" || name == "-frames") {
       const std::string* v = value();
-      if (!v) return fail("needs a value");
       std::uintptr_t id;
       long number;
-      if (name == "-window-id") {
+      if (!v) return fail("needs a value");
+      if (ranged) {
+        if (!in_range(*v, ranged->low, ranged->high, o.*(ranged->field))) return fail(ranged->problem);
+      } else if (name == "-window-id") {
         if (!window_id(*v, id)) return fail("needs a window id (decimal or 0x hex)");
         given = id;
-      } else if (name == "-display") o.display = *v;
-      else if (name == "-settings") o.settings_file = *v;
-      else if (name == "-speed") { if (!in_range(*v, 1, 20, o.speed)) return fail("needs 1 to 20 degrees per step"); }
-      else if (name == "-turns") { if (!in_range(*v, 1, 10, o.turns)) return fail("needs 1 to 10 turns"); }
-      else if (name == "-tiles") { if (!in_range(*v, 0, 4, o.tiles)) return fail("needs 0 to 4 tiles"); }
-      else if (name == "-size") {
+      } else if (name == "-display") {
+        o.display = *v;
+      } else if (name == "-settings") {
+        o.settings_file = *v;
+      } else if (name == "-size") {
         if (!tile_size(*v, o.size)) return fail("needs WIDTHxHEIGHT, each 256 to 512");
         o.random_size = false;
       } else if (name == "-seed") {
         if (!whole_number(*v, number)) return fail("needs a whole number");
         o.seed = number;
-      } else if (!whole_number(*v, o.frames) || o.frames < 1) return fail("needs a number of frames");
+      } else if (!whole_number(*v, o.frames) || o.frames < 1) {
+        return fail("needs a number of frames");
+      }
     } else {
       return fail("unknown option");
     }
