@@ -4,6 +4,7 @@
     test_virelta.py VIRELTA VIRELTA_RENDER PROBE
 """
 import os
+import shutil
 import struct
 import subprocess
 import sys
@@ -55,7 +56,7 @@ class VireltaOnX(unittest.TestCase):
     def tearDownClass(cls):
         cls.xvfb.terminate()
         cls.xvfb.wait()
-        subprocess.run(["rm", "-rf", str(cls.dir)])
+        shutil.rmtree(cls.dir, ignore_errors=True)
 
     def run_tool(self, *args, env=None, code=0):
         done = subprocess.run(args, env=env or self.env, capture_output=True, text=True, timeout=120)
