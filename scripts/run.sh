@@ -6,6 +6,9 @@
 #   scripts/run.sh /c       the settings dialog
 #   scripts/run.sh /p       the preview, in a stand-in for the display settings' preview box
 #                           (or /p HWND to draw into a window of your own)
+#   scripts/run.sh linux [OPTION...]
+#                           the native X11 program virelta instead, with its options
+#                           (default: -window on your display, -root on a virtual one)
 #
 # With $DISPLAY set, it runs there until the program ends (a key or a click
 # ends the saver).  Without one, it starts its own Xvfb, lets the program run
@@ -30,33 +33,44 @@ mode=$(printf '%s' "${switch:1:1}" | tr '[:lower:]' '[:upper:]')
 need_host=0
 [[ $mode == P && $# -lt 2 ]] && need_host=1
 
-echo "run: building the win32 saver (log: build/logs/run-build.log)"
-if ! { cmake --preset win32 && ninja -C build/win32 -t targets all >build/win32/targets.txt; } >"$build_log" 2>&1; then
-  tail -n 40 "$build_log" >&2
-  exit 1
-fi
-saver_target=$(sed -n 's/^\([^:]*Virelta\.scr\): .*/\1/p' build/win32/targets.txt | head -n 1)
-helper_target=$(sed -n 's/^\([^:]*vtest-helper\.exe\): .*/\1/p' build/win32/targets.txt | head -n 1)
-if [[ -z $saver_target ]]; then
-  echo "run: the win32 build has no Virelta.scr target" >&2
-  exit 1
-fi
-targets=("$saver_target")
-(( need_host )) && targets+=("$helper_target")
-if ! cmake --build build/win32 -j "$(nproc)" --target "${targets[@]}" >>"$build_log" 2>&1; then
-  tail -n 40 "$build_log" >&2
-  exit 1
-fi
+linux=0
+if [[ $switch == linux ]]; then
+  linux=1 need_host=0
+  shift
+  echo "run: building the X11 program virelta (log: build/logs/run-build.log)"
+  if ! { cmake --preset native && cmake --build build/native -j "$(nproc)" --target virelta; } >"$build_log" 2>&1; then
+    tail -n 40 "$build_log" >&2
+    exit 1
+  fi
+else
+  echo "run: building the win32 saver (log: build/logs/run-build.log)"
+  if ! { cmake --preset win32 && ninja -C build/win32 -t targets all >build/win32/targets.txt; } >"$build_log" 2>&1; then
+    tail -n 40 "$build_log" >&2
+    exit 1
+  fi
+  saver_target=$(sed -n 's/^\([^:]*Virelta\.scr\): .*/\1/p' build/win32/targets.txt | head -n 1)
+  helper_target=$(sed -n 's/^\([^:]*vtest-helper\.exe\): .*/\1/p' build/win32/targets.txt | head -n 1)
+  if [[ -z $saver_target ]]; then
+    echo "run: the win32 build has no Virelta.scr target" >&2
+    exit 1
+  fi
+  targets=("$saver_target")
+  (( need_host )) && targets+=("$helper_target")
+  if ! cmake --build build/win32 -j "$(nproc)" --target "${targets[@]}" >>"$build_log" 2>&1; then
+    tail -n 40 "$build_log" >&2
+    exit 1
+  fi
 
-# --- prefix -------------------------------------------------------------------------
-prefix=$root/build/wine/run
-if [[ ! -f $prefix/system.reg ]]; then
-  echo "run: making the Wine prefix build/wine/run (about 30 s, once)"
-  python3 tests/e2e/prefix.py make "$prefix"
+  # --- prefix -------------------------------------------------------------------------
+  prefix=$root/build/wine/run
+  if [[ ! -f $prefix/system.reg ]]; then
+    echo "run: making the Wine prefix build/wine/run (about 30 s, once)"
+    python3 tests/e2e/prefix.py make "$prefix"
+  fi
+  mkdir -p "$prefix/drive_c/Virelta"
+  cp "build/win32/$saver_target" "$prefix/drive_c/Virelta/Virelta.scr"
+  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 fi
-mkdir -p "$prefix/drive_c/Virelta"
-cp "build/win32/$saver_target" "$prefix/drive_c/Virelta/Virelta.scr"
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 
 # --- what this script starts, and ends ---------------------------------------------
 xvfb_pid= saver_pid= host_pid= scratch=
@@ -67,7 +81,7 @@ finish() {
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
     # Wine's background programs end by themselves once their clients are gone.
-    timeout 20 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null
+    (( linux )) || timeout 20 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null
   fi
   [[ -n $scratch ]] && rm -rf "$scratch"
   return 0
@@ -102,7 +116,7 @@ if [[ -z ${DISPLAY:-} ]]; then
 fi
 
 # Start Wine's background programs first, with their output on the log.
-wine wineboot </dev/null >>"$run_log" 2>&1
+(( linux )) || wine wineboot </dev/null >>"$run_log" 2>&1
 
 args=("$@")
 if (( need_host )); then
@@ -120,8 +134,16 @@ if (( need_host )); then
   echo "run: preview host window $hwnd"
 fi
 
-echo "run: wine C:\\Virelta\\Virelta.scr ${args[*]}"
-wine 'C:\Virelta\Virelta.scr' "${args[@]}" </dev/null >>"$run_log" 2>&1 &
+program=Virelta.scr
+if (( linux )); then
+  program=virelta
+  (( ${#args[@]} )) || { (( headless )) && args=(-root) || args=(-window); }
+  echo "run: build/native/x11/virelta ${args[*]}"
+  build/native/x11/virelta "${args[@]}" </dev/null >>"$run_log" 2>&1 &
+else
+  echo "run: wine C:\\Virelta\\Virelta.scr ${args[*]}"
+  wine 'C:\Virelta\Virelta.scr' "${args[@]}" </dev/null >>"$run_log" 2>&1 &
+fi
 saver_pid=$!
 
 if (( headless )); then
@@ -136,12 +158,12 @@ if (( headless )); then
     state="ended with exit code $?"
     saver_pid=
   fi
-  echo "run: Virelta.scr $state; screenshot: ${shot#"$root"/}"
+  echo "run: $program $state; screenshot: ${shot#"$root"/}"
 else
   set +e
   wait "$saver_pid"
   status=$?
   saver_pid=
-  echo "run: Virelta.scr ended with exit code $status"
+  echo "run: $program ended with exit code $status"
   exit "$status"
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes sure this Debian 12 machine has what building and testing Virelta
-# needs: MinGW-w64, Wine (32 and 64 bit), Xvfb and the X tools, ImageMagick, a
-# Japanese font and the ja_JP.UTF-8 locale.  Run it or source it.
+# needs: MinGW-w64, Wine (32 and 64 bit), Xvfb, the X tools and the Xlib
+# headers, ImageMagick, a Japanese font and the ja_JP.UTF-8 locale.  Run it or
+# source it.
 #
 # As root it installs what is missing (about 80 s and 600 MB on a fresh
 # machine); otherwise it prints the one command to run and fails.  When
@@ -14,7 +15,7 @@ virelta_packages=(
   wine wine32:i386 wine64
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   cmake ninja-build googletest libbenchmark-dev libpixman-1-dev
-  xvfb xdotool imagemagick x11-utils x11-xserver-utils
+  xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev libxext-dev
   fonts-ipafont-gothic locales python3
 )
 
