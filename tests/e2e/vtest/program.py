@@ -35,11 +35,11 @@ class Program:
     """A program started as `wine <program> <arguments>`.
 
     `wine prog.exe` replaces itself with the program.  A 64-bit `.scr`
-    instead runs under start.exe, which starts the program as a process of
-    its own (no child of start.exe) and waits for it.  `pid` is always the
-    program's own process, found by its command line in the session's
-    prefix; `wait`, `running` and `kill` follow that process, and the exit
-    code is the program's (start.exe passes it on).
+    started through Wine's 32-bit loader instead runs under start.exe, which
+    starts the program as a process of its own (re-parented, no child of
+    start.exe), waits for it and exits with its exit code.  `pid` is always
+    the program's own process (see real_process), so measuring and `kill`
+    reach the program; `wait` and the exit code pass through start.exe.
     """
 
     def __init__(self, args, env, log_path, name=None, file_name=None):
@@ -59,9 +59,9 @@ class Program:
 
     @property
     def pid(self) -> int:
-        """The program's own process id (waits up to 10 s for Wine to start it)."""
+        """The program's own process id (waits up to 30 s for Wine to start it)."""
         if self._own_pid is None:
-            self._own_pid = real_process(self, timeout=10)
+            self._own_pid = real_process(self, timeout=30)
         return self._own_pid
 
     @property
@@ -111,7 +111,12 @@ class Program:
 
 def real_process(program: Program, timeout: float = 10):
     """The process id of the program itself, also where Wine started it under
-    start.exe; None if none shows up within `timeout` seconds (or it has ended)."""
+    start.exe; None if none shows up within `timeout` seconds (or it has ended).
+
+    Wine shows a process's Windows command line as its own: the launcher is
+    the program once its first argument names the program's file.  Otherwise
+    the program is the earliest process of the same prefix, started no
+    earlier than the launcher, whose command line names that file."""
     if program._own_pid is not None:
         return program._own_pid
     launcher = program.process.pid
@@ -121,7 +126,7 @@ def real_process(program: Program, timeout: float = 10):
         if own is not None and _names(own[0], program.file_name):
             program._own_pid = launcher
             return launcher
-        if own is not None and _names(own[0], "start.exe"):
+        if own is not None:
             candidates = []
             for entry in os.scandir("/proc"):
                 if not entry.name.isdigit() or int(entry.name) == launcher:
