@@ -255,7 +255,7 @@ ctest_stage() {  # stage preset [wine]
   : >"$test_log"
   if [[ -n $under_wine ]]; then
     if ! start_unit_prefix >>"$log" 2>&1; then
-      echo untested >"$result"
+      (( build_failures )) || echo untested >"$result"
       record "$stage" 0 $((build_failures + 1)) $((SECONDS - started)) "no Wine prefix (see build/logs/wine-template.log)"
       return
     fi
