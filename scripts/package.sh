@@ -6,22 +6,27 @@
 #   Virelta-<version>/x86|x64/VireltaLab.exe   the Effects Lab, when the build has it
 #   Virelta-<version>/README.md, LICENSE
 #
-#   scripts/package.sh            builds the Release programs first (build/package-x86, -x64)
-#   scripts/package.sh --no-build packs what those folders hold
+#   scripts/package.sh            builds the win32 and win64 presets (build/win32,
+#                                 build/win64), runs their unit tests under Wine
+#                                 (scripts/test.sh win32 win64) and packs the
+#                                 programs of each build whose tests passed
+#   --untested                    packs a build this machine could not test too
 #   --without-lab                 leaves the Effects Lab out
 #
-# Every program must carry version information (FileVersion <version>);
-# the script stops if one does not. The zip's entries have fixed times, so
-# the same programs give the same zip.
+# A build whose tests failed is never packed; one that could not be tested
+# (Wine cannot run its programs here) only with --untested.  Every program
+# must carry version information (FileVersion <version>); the script stops
+# if one does not. The zip's entries have fixed times, so the same programs
+# give the same zip.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-build=1
+untested_ok=0
 with_lab=1
 for option in "$@"; do
   case $option in
-    --no-build) build=0 ;;
+    --untested) untested_ok=1 ;;
     --without-lab) with_lab=0 ;;
     *) echo "package.sh: unknown option $option" >&2; exit 2 ;;
   esac
@@ -33,7 +38,8 @@ name=Virelta-$version
 out=$root/out
 stage=$out/stage/$name
 
-declare -A toolchain=([x86]=cmake/toolchain-mingw-i686.cmake [x64]=cmake/toolchain-mingw-x86_64.cmake)
+declare -A preset=([x86]=win32 [x64]=win64)
+logs=$root/build/logs
 
 # The output path ninja knows for a program (empty when the build has none).
 program_path() {
@@ -45,17 +51,40 @@ has_version() {  # file version
   strings -e l "$1" | grep -qx "$2" && strings -e l "$1" | grep -qx FileVersion
 }
 
+# The programs first (the unit tests build only what they run), then the
+# unit tests of both builds in this run; their verdicts say what may ship.
+for arch in x86 x64; do
+  dir=$root/build/${preset[$arch]}
+  cmake --preset "${preset[$arch]}" >/dev/null
+  targets=(virelta_scr)
+  (( with_lab )) && [[ -n $(program_path "$dir" VireltaLab.exe) ]] && targets+=(virelta_lab_exe)
+  cmake --build "$dir" -j"$jobs" --target "${targets[@]}"
+  rm -f "$logs/${preset[$arch]}.result"
+done
+VIRELTA_JOBS=$jobs scripts/test.sh win32 win64 || true
+refused=()
+for arch in x86 x64; do
+  result=$(cat "$logs/${preset[$arch]}.result" 2>/dev/null || echo failed)
+  case $result in
+    passed) ;;
+    untested)
+      if (( untested_ok )); then
+        echo "package.sh: packing the $arch programs UNTESTED (Wine could not run them here)" >&2
+      else
+        refused+=("the $arch build could not be tested here (Wine cannot run its programs); --untested packs it anyway")
+      fi ;;
+    *) refused+=("the $arch build failed its build or unit tests (build/logs/${preset[$arch]}*.log)") ;;
+  esac
+done
+if (( ${#refused[@]} )); then
+  printf 'package.sh: no zip: %s\n' "${refused[@]}" >&2
+  exit 1
+fi
+
 rm -rf "$out/stage"
 mkdir -p "$stage"
 for arch in x86 x64; do
-  dir=$root/build/package-$arch
-  if (( build )); then
-    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/${toolchain[$arch]}" >/dev/null
-    cmake --build "$dir" -j"$jobs" --target virelta_scr
-    lab=$( (( with_lab )) && program_path "$dir" VireltaLab.exe || true)
-    [[ -z $lab ]] || cmake --build "$dir" -j"$jobs" --target "$lab"
-  fi
+  dir=$root/build/${preset[$arch]}
   mkdir -p "$stage/$arch"
   saver=$dir/$(program_path "$dir" Virelta.scr)
   [[ -f $saver ]] || { echo "package.sh: no $arch Virelta.scr in $dir" >&2; exit 1; }

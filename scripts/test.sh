@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test of Virelta.
 #
-#   scripts/test.sh [STAGE...]        default: native sanitize win32 e2e
+#   scripts/test.sh [STAGE...]        default: every stage, in this order
 #
 #   native    Linux build: unit tests, tools, benchmarks       ctest --preset native
 #   sanitize  the unit tests under ASan and UBSan               ctest --preset native-sanitize
 #   win32     32-bit Windows build (Virelta.scr), its unit
 #             tests under Wine, on an Xvfb of their own         ctest --preset win32
 #   win64     64-bit Windows build, its unit tests likewise     ctest --preset win64
-#   e2e       Virelta.scr under Wine and Xvfb                   tests/e2e/run.py
+#   e2e       both Virelta.scr under Wine and Xvfb: every       tests/e2e/run.py
+#             test against the 32-bit one, the core of
+#             starting, ending, /c and /p against the 64-bit
+#
+# The Windows presets build what their stages run (the unit-test programs,
+# virelta-fx, the saver, the e2e helper, the 32-bit Effects Lab), not the
+# other command-line tools, which the native stage builds and tests.
+# Each Windows unit-test stage leaves build/logs/<stage>.result: "passed",
+# "failed" or "untested" (the machine cannot run that build's programs);
+# scripts/package.sh packs only what passed.
 #
 # Installs what a fresh Debian 12 machine lacks first (scripts/setup.sh).
 # Logs go to build/logs/.  The last line reads "total: N passed, N failed";
@@ -22,9 +31,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
 
 all_stages=(native sanitize win32 win64 e2e)
-# win64 builds and tests the 64-bit program too; it doubles the Windows
-# build time, so it runs when asked for (scripts/test.sh win64).
-default_stages=(native sanitize win32 e2e)
+default_stages=("${all_stages[@]}")
 stages=("$@")
 (( ${#stages[@]} )) || stages=("${default_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -93,6 +100,29 @@ ctest_counts() {
 }
 
 # --- Wine ---------------------------------------------------------------------
+# Debian's `wine` always starts Wine's 32-bit loader when it is installed; a
+# kernel without 32-bit support cannot run it, and then not even a 64-bit
+# program starts.  There a `wine` of our own goes straight to the 64-bit
+# loader, so the 64-bit stages still run (the 32-bit ones report "untested").
+choose_wine() {
+  wine --version >/dev/null 2>&1 && return 0
+  local loader=/usr/lib/wine/wine64
+  "$loader" --version >/dev/null 2>&1 || return 0
+  mkdir -p "$wine_dir/bin"
+  printf '#!/bin/sh\nexport WINELOADER=%s\nexec %s "$@"\n' "$loader" "$loader" >"$wine_dir/bin/wine"
+  chmod +x "$wine_dir/bin/wine"
+  export PATH=$wine_dir/bin:$PATH
+  echo "wine: this machine cannot run 32-bit programs; 64-bit ones run through $loader"
+}
+
+# Whether this machine runs the build's Windows programs: one test program
+# lists its tests.  A failure here means "could not test", not "failed".
+runs_programs_of() {  # build_dir
+  local probe
+  probe=$(ninja -C "$1" -t targets all 2>/dev/null | sed -n 's/^\(tests\/test_[A-Za-z0-9_]*\.exe\): .*/\1/p' | head -n 1)
+  [[ -n $probe && -f $1/$probe ]] && "${unit_wine[@]}" wine "$1/$probe" --gtest_list_tests </dev/null >/dev/null 2>&1
+}
+
 template_pid=
 template_status=0
 unit_prefix_up=0
@@ -185,13 +215,19 @@ build_preset() {  # preset log
   [[ ${build_result[$preset]} == ok ]]
 }
 
-# What a preset builds: everything, except under the sanitizers, where only
-# the unit-test programs (and the tool their tests run) are worth the time.
+# What a preset builds: the native one everything; the others what their
+# stages run: the unit-test programs and virelta-fx (its test runs it), and
+# for the Windows presets the saver and the e2e helper, and the 32-bit Lab.
 preset_targets() {  # preset
-  [[ $1 == native-sanitize ]] || return 0
-  local dir=$root/build/native-sanitize targets
-  targets=$(ninja -C "$dir" -t targets all 2>/dev/null | sed -n 's/^\(test_[A-Za-z0-9_]*\): phony$/\1/p')
-  [[ -n $targets ]] && echo "--target" $targets virelta-fx
+  [[ $1 == native ]] && return 0
+  local wanted=(virelta-fx) targets
+  case $1 in
+    win32) wanted+=(virelta_scr vtest-helper virelta_lab_exe) ;;
+    win64) wanted+=(virelta_scr vtest-helper) ;;
+  esac
+  targets=$(ninja -C "$root/build/$1" -t targets all 2>/dev/null | sed -n 's/^\([A-Za-z0-9_-]*\): phony$/\1/p' |
+    grep -xE "test_[A-Za-z0-9_]+|$(IFS='|'; echo "${wanted[*]}")")
+  [[ -n $targets ]] && echo "--target" $targets
 }
 
 # The build's file target whose name ends in $2, e.g. app/win32/Virelta.scr.
@@ -202,8 +238,9 @@ file_target() {  # build_dir file_name
 # Builds a preset and runs its ctest; `wine` marks the Windows presets.
 ctest_stage() {  # stage preset [wine]
   local stage=$1 preset=$2 under_wine=${3:-}
-  local log=$logs/$stage.log started=$SECONDS
+  local log=$logs/$stage.log started=$SECONDS result=$logs/$stage.result
   : >"$log"
+  echo failed >"$result"
   echo "==== $stage ===="
   local build_failures=0 note=""
   if ! build_preset "$preset" "$log"; then
@@ -218,7 +255,13 @@ ctest_stage() {  # stage preset [wine]
   : >"$test_log"
   if [[ -n $under_wine ]]; then
     if ! start_unit_prefix >>"$log" 2>&1; then
+      (( build_failures )) || echo untested >"$result"
       record "$stage" 0 $((build_failures + 1)) $((SECONDS - started)) "no Wine prefix (see build/logs/wine-template.log)"
+      return
+    fi
+    if (( ! build_failures )) && ! runs_programs_of "$root/build/$preset"; then
+      echo untested >"$result"
+      record "$stage" 0 1 $((SECONDS - started)) "untested: this machine cannot run its programs under Wine"
       return
     fi
     visibly "$test_log" "${unit_wine[@]}" ctest --preset "$preset" -j "$jobs" --timeout 900
@@ -231,6 +274,7 @@ ctest_stage() {  # stage preset [wine]
     record "$stage" 0 $((build_failures + 1)) $((SECONDS - started)) "${note:+$note, }ctest ran no test"
   else
     record "$stage" "${counts% *}" $((${counts#* } + build_failures)) $((SECONDS - started)) "$note"
+    (( ${counts#* } + build_failures == 0 && ${counts% *} > 0 )) && echo passed >"$result"
   fi
 }
 
@@ -238,23 +282,32 @@ e2e_stage() {
   local log=$logs/e2e.log started=$SECONDS
   : >"$log"
   echo "==== e2e ===="
-  # The whole win32 build (the tests start other programs of it too); a
-  # failure elsewhere in it still lets the tests run if the saver and the
-  # helper are there.  The win32 stage has already built it in a full run.
-  build_preset win32 "$logs/win32.log"
-  local saver helper
-  saver=$(file_target build/win32 'Virelta\.scr')
-  helper=$(file_target build/win32 'vtest-helper\.exe')
-  if [[ -z $saver || -z $helper ]] || ! quietly "$log" cmake --build build/win32 -j "$jobs" --target "$saver" "$helper"; then
-    record e2e 0 1 $((SECONDS - started)) "the saver or the helper did not build"
-    return
-  fi
+  # The Windows stages have built both presets in a full run.  A failure
+  # elsewhere in a build still lets the tests run if its saver and helper
+  # are there.  Without the 32-bit ones nothing runs; without the 64-bit
+  # ones the 64-bit tests fail (a saver that is not there).
+  local preset saver helper args=()
+  declare -A names=([win32]="VIRELTA_SCR VTEST_HELPER" [win64]="VIRELTA_SCR64 VTEST_HELPER64")
+  for preset in win32 win64; do
+    build_preset "$preset" "$logs/$preset.log"
+    saver=$(file_target "build/$preset" 'Virelta\.scr')
+    helper=$(file_target "build/$preset" 'vtest-helper\.exe')
+    set -- ${names[$preset]}
+    if [[ -n $saver && -n $helper ]] && quietly "$log" cmake --build "build/$preset" -j "$jobs" --target "$saver" "$helper"; then
+      args+=("$1=$root/build/$preset/$saver" "$2=$root/build/$preset/$helper")
+    elif [[ $preset == win64 ]]; then
+      args+=("$1=$root/build/win64/not-built/Virelta.scr")
+    else
+      record e2e 0 1 $((SECONDS - started)) "the $preset saver or helper did not build"
+      return
+    fi
+  done
   if ! wait_template; then
     record e2e 0 1 $((SECONDS - started)) "no Wine prefix (see build/logs/wine-template.log)"
     return
   fi
-  VTEST_TEMPLATE=$template VTEST_BUILD_DIR=$root/build/win32 VIRELTA_SCR=$root/build/win32/$saver \
-    VTEST_HELPER=$root/build/win32/$helper visibly "$log" timeout --kill-after=30 2400 python3 tests/e2e/run.py
+  visibly "$log" env VTEST_TEMPLATE="$template" VTEST_BUILD_DIR="$root/build/win32" "${args[@]}" \
+    timeout --kill-after=30 2400 python3 tests/e2e/run.py
   local line
   line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
   if [[ $line =~ ^e2e:\ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
@@ -274,6 +327,7 @@ fi
 record setup 0 0 $((SECONDS - started)) ""
 
 if wants win32 || wants win64 || wants e2e; then
+  choose_wine
   start_template
 fi
 wants native && ctest_stage native native

@@ -24,6 +24,11 @@ class Config:
         os.environ.get("VTEST_BUILD_DIR", REPO_ROOT / "build" / "win32")))
     saver: Path = None
     helper: Path = None
+    # The 64-bit build, which runs the core tests too (see run.py).
+    saver64: Path = None
+    helper64: Path = None
+    # Goes before the session names: which build a session ran.
+    build_label: str = ""
     # Logs, screenshots and the Wine prefixes of a run; emptied at the start of a run.
     run_dir: Path = field(default_factory=lambda: Path(
         os.environ.get("VTEST_RUN_DIR", REPO_ROOT / "build" / "e2e")))
@@ -44,6 +49,15 @@ class Config:
         if self.helper is None:
             self.helper = Path(os.environ.get("VTEST_HELPER")
                                or self.build_dir / "tests" / "helper" / "vtest-helper.exe")
+        build64 = REPO_ROOT / "build" / "win64"
+        if self.saver64 is None:
+            self.saver64 = Path(os.environ.get("VIRELTA_SCR64") or _find_saver(build64))
+        if self.helper64 is None:
+            self.helper64 = Path(os.environ.get("VTEST_HELPER64") or build64 / "tests" / "helper" / "vtest-helper.exe")
+
+    def use_64_bit_build(self):
+        """Sessions made from now on run the 64-bit saver and helper."""
+        self.saver, self.helper, self.build_label = self.saver64, self.helper64, "x64-"
 
     def seconds(self, value: float) -> float:
         return value * self.time_scale

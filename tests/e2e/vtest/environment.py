@@ -41,7 +41,7 @@ class Environment:
         return self
 
     def new_session(self, name: str) -> WineSession:
-        name = re.sub(r"[^\w.-]+", "_", name)
+        name = re.sub(r"[^\w.-]+", "_", self.config.build_label + name)
         taken = {session.name for session in self._sessions}
         unique, serial = name, 1
         while unique in taken:

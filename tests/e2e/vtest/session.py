@@ -227,9 +227,14 @@ class WineSession:
         output = self._x("search", "--onlyvisible", "--name", pattern, check=False)
         return [int(line) for line in output.split()]
 
-    def focus(self, caption: str):
-        """Gives the window the keyboard focus (there is no window manager to do it)."""
-        windows = self.x_windows(caption)
+    def focus(self, caption: str, timeout: float = 10):
+        """Gives the window the keyboard focus (there is no window manager to do it).
+
+        Wine maps the X window a moment after the Windows window exists (seconds on a
+        loaded machine): wait for it."""
+        deadline = time.monotonic() + self.config.seconds(timeout)
+        while not (windows := self.x_windows(caption)) and time.monotonic() < deadline:
+            time.sleep(0.1)
         if not windows:
             raise WindowNotFound(f'no visible X window "{caption}"')
         self._x("windowfocus", "--sync", windows[0])
