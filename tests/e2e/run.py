@@ -7,6 +7,8 @@
     python3 tests/e2e/run.py -k guard             tests whose name contains "guard", 32-bit
     python3 tests/e2e/run.py --x64 [TEST...]      the named tests (default: the core) against
                                                   the 64-bit saver only
+    python3 tests/e2e/run.py --all-x64            every test against the 64-bit saver only (for
+                                                  machines that cannot run 32-bit programs)
 
 Settings come from the environment (see vtest/config.py): VTEST_BUILD_DIR,
 VIRELTA_SCR, VTEST_HELPER, VIRELTA_SCR64, VTEST_HELPER64, VTEST_RUN_DIR,
@@ -58,7 +60,10 @@ def main():
                         help="only tests whose name contains this text")
     parser.add_argument("-q", "--quiet", action="store_true")
     parser.add_argument("--x64", action="store_true", help="run against the 64-bit saver only")
+    parser.add_argument("--all-x64", action="store_true", help="every test against the 64-bit saver only")
     options = parser.parse_args()
+    if options.all_x64:
+        options.x64 = True
 
     loader = unittest.TestLoader()
     if options.patterns:
@@ -68,8 +73,11 @@ def main():
         passes.append(("32-bit", loader.loadTestsFromNames(options.tests) if options.tests
                        else loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))))
     if options.x64 or not (options.tests or options.patterns):
-        passes.append(("64-bit", loader.loadTestsFromNames(options.tests if options.x64 and options.tests
-                                                           else CORE_TESTS)))
+        if options.all_x64 and not options.tests:
+            everything = loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))
+        else:
+            everything = loader.loadTestsFromNames(options.tests if options.x64 and options.tests else CORE_TESTS)
+        passes.append(("64-bit", everything))
 
     # A time-out's SIGTERM still ends Xvfb and the Wine prefixes (the finally below).
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
