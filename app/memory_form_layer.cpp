@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/bmp_file.h"
+#include "app/profile_file_io.h"
 
 namespace virelta {
 
@@ -131,7 +132,8 @@ const Control* MemoryPlatform::control_under_cursor() const {
 bool MemoryPlatform::load_picture(const std::string& path, Image& picture) { return read_bmp(path, picture); }
 
 bool MemoryPlatform::save_picture(const Image& picture, const std::string& path) {
-  return write_bmp(path, picture);
+  std::vector<std::uint8_t> bytes = encode_bmp(picture);
+  return replace_file_bytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::optional<std::string> MemoryPlatform::file_dialog(const FileDialogRequest& request) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace virelta {
@@ -10,23 +11,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool write_new_file(const fs::path& path, std::string_view bytes) {
+enum class NewFile { Written, NotCreated, Failed };
+
+NewFile write_new_file(const fs::path& path, std::string_view bytes) {
   bool ok = false;
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) {
-      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      out.flush();
-      ok = out.good();
-      out.close();
-      ok = ok && !out.fail();
-    }
+    if (!out) return NewFile::NotCreated;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    ok = out.good();
+    out.close();
+    ok = ok && !out.fail();
   }
   if (!ok) {
     std::error_code ignored;
     fs::remove(path, ignored);
   }
-  return ok;
+  return ok ? NewFile::Written : NewFile::Failed;
 }
 
 bool is_writable(const fs::path& path) {
@@ -34,7 +36,14 @@ bool is_writable(const fs::path& path) {
   return static_cast<bool>(probe);
 }
 
-bool overwrite_in_place(const fs::path& path, std::string_view bytes) {
+bool read_whole(const fs::path& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool write_over(const fs::path& path, std::string_view bytes) {
   {
     // No truncation on open: nothing is lost before the new bytes are written.
     std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
@@ -46,6 +55,16 @@ bool overwrite_in_place(const fs::path& path, std::string_view bytes) {
   std::error_code ec;
   if (fs::file_size(path, ec) > bytes.size()) fs::resize_file(path, bytes.size(), ec);
   return !ec;
+}
+
+// When the new bytes do not all fit (a full disk), the old ones, which fit
+// where they were, go back.
+bool overwrite_in_place(const fs::path& path, std::string_view bytes) {
+  std::string old;
+  if (!read_whole(path, old)) return false;
+  if (write_over(path, bytes)) return true;
+  write_over(path, old);
+  return false;
 }
 
 }  // namespace
@@ -98,11 +117,18 @@ bool replace_file_bytes(const std::string& utf8_path, std::string_view bytes) {
 
     fs::path temp = target;
     temp += ".tmp";
-    if (write_new_file(temp, bytes)) {
-      if (exists) fs::permissions(temp, status.permissions(), ec);
-      fs::rename(temp, target, ec);
-      if (!ec) return true;
-      fs::remove(temp, ec);
+    switch (write_new_file(temp, bytes)) {
+      case NewFile::Written:
+        if (exists) fs::permissions(temp, status.permissions(), ec);
+        fs::rename(temp, target, ec);
+        if (!ec) return true;
+        fs::remove(temp, ec);
+        break;
+      case NewFile::NotCreated:
+        break;
+      case NewFile::Failed:
+        // A write that failed beside the file would fail over it too.
+        return false;
     }
     return exists && overwrite_in_place(target, bytes);
   } catch (const std::exception&) {

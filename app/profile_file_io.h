@@ -23,8 +23,9 @@ FileBytes read_file_bytes(const std::string& utf8_path);
 
 // Replaces the file's contents (creating it when missing). The new bytes go to
 // a temporary file beside it that is then renamed over it, so a failure leaves
-// the old bytes. Only when the folder refuses new files is an existing,
-// writable file overwritten in place. False on any failure.
+// the old bytes and no temporary file. Only when the folder refuses new files
+// is an existing, writable file overwritten in place (its old bytes put back
+// when the new ones do not fit). False on any failure.
 bool replace_file_bytes(const std::string& utf8_path, std::string_view bytes);
 
 }  // namespace virelta

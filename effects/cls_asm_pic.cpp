@@ -55,7 +55,9 @@ void clsASMpic::PictureBox(Surface& box) {
     block_.width = width_;
     block_.height = height_;
     CaptureLayers();
-    if (store_.empty()) raise(ErrorNumber::SubscriptOutOfRange);
+    // Bound means a store of exactly W x H: drawing and the kernels rely on it.
+    if (store_.empty() || store_.width() != width_ || store_.height() != height_)
+      raise(ErrorNumber::SubscriptOutOfRange);
     block_.store = store_.data();
     DrawLayer(3);
   } catch (const RuntimeError&) {
@@ -77,11 +79,13 @@ void clsASMpic::CaptureLayers() {
 
 void clsASMpic::GETDIBS() {
   try {
+    // The old store goes first: W and H already describe the new box, so a
+    // store kept past a failure here would be read and written as W x H.
+    store_.release();
+    block_.store = nullptr;
     const Image& bitmap = box_->image();
     // The size of the bits the platform would describe: must fit 32 bits.
     narrow_long(static_cast<std::int64_t>(bitmap.width()) * 4 * bitmap.height());
-    store_.release();
-    block_.store = nullptr;
     if (width_ <= 0 || height_ <= 0) raise(ErrorNumber::SubscriptOutOfRange);
     store_.recreate(width_, height_);
     // Scan lines are read from the bottom of the bitmap; whatever lies beyond

@@ -6,6 +6,7 @@
 // in order (written as in the class's interface, e.g. ASM_Rotate(45,,False)),
 // and OUTPUT receives what the box shows at the end (or one layer of the
 // pixel store). Exit status: 0 done, 1 a run-time error, 2 bad usage or files.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -42,23 +43,28 @@ int main(int argc, char** argv) {
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    auto number_option = [&](const char* name, long long& out) {
+    // A numeric option is a whole number in its range; anything else (1e30,
+    // NaN, a fraction) makes the call malformed.
+    auto number_option = [&](const char* name, long long low, long long high, long long& out) {
       std::string prefix = std::string(name) + "=";
       if (arg.rfind(prefix, 0) != 0) return false;
       auto value = fx::parse_number(arg.substr(prefix.size()));
-      if (!value) throw fx::CallError("bad value in " + arg);
+      if (!value || !(*value >= static_cast<double>(low) && *value <= static_cast<double>(high)) ||
+          *value != std::floor(*value))
+        throw fx::CallError(std::string(name) + " takes a whole number from " + std::to_string(low) + " to " +
+                            std::to_string(high) + ", not " + arg.substr(prefix.size()));
       out = static_cast<long long>(*value);
       return true;
     };
     try {
       long long n = 0;
-      if (number_option("--backcolor", back_colour)) continue;
-      if (number_option("--depth", n)) {
+      // Any 32-bit colour value, written as a Long or as an unsigned number.
+      if (number_option("--backcolor", -2147483648LL, 4294967295LL, back_colour)) continue;
+      if (number_option("--depth", 1, 32, n)) {
         depth = static_cast<int>(n);
         continue;
       }
-      if (number_option("--layer", n)) {
-        if (n < 1 || n > 3) return usage("--layer takes 1, 2 or 3");
+      if (number_option("--layer", 1, 3, n)) {
         layer = static_cast<int>(n);
         continue;
       }

@@ -1,6 +1,6 @@
 // Pictures: the screen as the user sees it, picture files through the
 // system's OLE picture loader (bitmap, GIF, JPEG, icon, cursor), and our own
-// bitmap writer for saving.
+// bitmap writer for saving, which replaces a file only once the new one is whole.
 #include <windows.h>
 
 #include <ole2.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/bmp_file.h"
+#include "app/profile_file_io.h"
 #include "app/win32/peers.h"
 #include "app/win32/text.h"
 #include "app/win32/win32_platform.h"
@@ -178,12 +179,7 @@ bool Win32Platform::load_picture(const std::string& path, Image& picture) {
 bool Win32Platform::save_picture(const Image& picture, const std::string& path) {
   if (picture.empty()) return false;
   std::vector<std::uint8_t> bytes = encode_bmp(picture);
-  unique_file file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                               nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+  return replace_file_bytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace virelta::win32

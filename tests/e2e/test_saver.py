@@ -190,7 +190,7 @@ class PreviewTest(SessionTestCase):
         self.assertExits(preview, within=5)
 
     def test_a_missing_or_unknown_host_exits_at_once(self):
-        for command in ("/p 0", "/p", "/p 12345678"):
+        for command in ("/p 0", "/p", "/p 12345678", "/p 1e400"):
             with self.subTest(command=command):
                 self.assertExits(self.start(command), within=5)
 

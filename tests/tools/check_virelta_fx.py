@@ -94,10 +94,13 @@ def main():
         check("error 6: Overflow" in result.stderr, f"overflow text: {result.stderr!r}")
         check(not os.path.exists(path("never.bmp")), "a failed run wrote its output")
 
-        # Malformed calls and unreadable files: status 2.
-        for args in (["ASM_Rotate(90"], ["Spin(1)"], ["ASM_Rotate(ninety)"]):
+        # Malformed calls, numeric options out of range (a message naming the
+        # option) and unreadable files: status 2.
+        for args in (["ASM_Rotate(90"], ["Spin(1)"], ["ASM_Rotate(ninety)"], ["--depth=1e30"], ["--depth=16.5"],
+                     ["--backcolor=-1e30"], ["--backcolor=4294967296"], ["--layer=NaN"], ["--layer=1e400"]):
             result = run(path("in.bmp"), path("bad.bmp"), *args)
             check(result.returncode == 2, f"{args}: status {result.returncode}")
+            check(not args[0].startswith("--") or args[0].split("=")[0] in result.stderr, f"{args}: {result.stderr!r}")
         with open(path("text.bmp"), "w") as f:
             f.write("not a picture")
         result = run(path("text.bmp"), path("bad.bmp"))

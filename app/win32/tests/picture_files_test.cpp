@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/bmp_file.h"
 #include "app/win32/tests/layer_test_support.h"
 #include "app/win32/text.h"
@@ -104,9 +106,43 @@ TEST_F(NonAsciiFolder, PicturesLoadFromAndSaveToJapanesePaths) {
   expect_small(again);
 }
 
-TEST(PictureFiles, SavingAnEmptyPictureOrToAMissingFolderFails) {
-  EXPECT_FALSE(testing::test_platform().save_picture(Image(), testing::data_path("never.bmp")));
-  EXPECT_FALSE(testing::test_platform().save_picture(Image(2, 2, 0), "Z:\\no such folder\\x\\y.bmp"));
+// A command of the Linux system under Wine, which starts such programs without
+// a handle to wait on: the command leaves its status in a file. False where
+// there is no such system or the command fails.
+bool unix_command(const std::string& command) {
+  static int count = 0;
+  const std::string status = "/tmp/virelta-status-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+  std::string line = "/bin/sh -c \"(" + command + ") >/dev/null 2>&1; echo $? >" + status + ".part; mv " + status +
+                     ".part " + status + "\"";
+  STARTUPINFOA start{sizeof start};
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
+    return false;
+  std::vector<std::uint8_t> code;
+  for (int i = 0; i < 1000 && !read_file_bytes("Z:" + status, code); ++i) Sleep(10);
+  DeleteFileW(widen("Z:" + status).c_str());
+  return code.size() > 1 && code[0] == '0' && code[1] == '\n';
+}
+
+TEST(PictureFiles, AFailedSaveLeavesTheOldFileByteForByteAndNothingElse) {
+  Win32Platform& p = testing::test_platform();
+  EXPECT_FALSE(p.save_picture(Image(), testing::data_path("never.bmp")));
+  EXPECT_FALSE(p.save_picture(Image(2, 2, 0), "Z:\\no such folder\\x\\y.bmp"));
+  // A disk that fills up halfway through the new picture: an 8 KB file
+  // system (needs root), an old picture, and filler taking the rest.
+  const std::string unix_folder = "/tmp/virelta-full-disk-" + std::to_string(GetCurrentProcessId());
+  if (!unix_command("mkdir -p " + unix_folder + " && mount -t tmpfs -o size=8k virelta " + unix_folder))
+    GTEST_SKIP() << "no small file system can be mounted here";
+  const std::string target = "Z:" + unix_folder + "/old.bmp";
+  std::vector<std::uint8_t> before, after;
+  EXPECT_TRUE(p.save_picture(Image(2, 2, 0x123456), target));
+  EXPECT_TRUE(read_file_bytes(target, before));
+  unix_command("head -c 65536 /dev/zero >" + unix_folder + "/filler");
+  EXPECT_FALSE(p.save_picture(Image(64, 64, 0xABCDEF), target));  // 16 KB
+  EXPECT_TRUE(read_file_bytes(target, after));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("Z:" + unix_folder), {}), 2);  // old.bmp, filler
+  EXPECT_TRUE(unix_command("umount " + unix_folder + " && rmdir " + unix_folder));
 }
 
 }  // namespace

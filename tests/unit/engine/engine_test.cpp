@@ -135,6 +135,20 @@ TEST(Binding, APictureLargerThanTheBoxIsCutNotWrittenPastTheStore) {
   // Scan lines come from the bottom of the bitmap: all of them are the fill.
   const auto* p = engine.pixel_store().layer(1);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(p[i * 4 + 2], 0xAB);
+  // 23200 x 23200 x 4 bytes overflow 32 bits: rebinding to that box fails and
+  // leaves the engine unbound, not reading or turning the old 4 x 3 store as 100 x 100.
+  Surface big(&f.form, "Picture2");
+  big.move(0, 0, 100, 100);
+  try {
+    big.image().resize(23200, 23200);
+  } catch (const std::bad_alloc&) {
+    GTEST_SKIP() << "no room for a 2 GB picture";
+  }
+  engine.PictureBox(big);
+  engine.ASM_Rotate(90);
+  EXPECT_THROW(engine.DrawNow(), RuntimeError);
+  EXPECT_EQ(f.texts(), (std::vector<std::string>{"Error in function GETDIBS", "Couldn't assign picturebox",
+                                                 "You must assign a picturebox to the class first!"}));
 }
 
 TEST(Unbound, EveryMemberThatChecksShowsTheMessageAndDoesNothing) {

@@ -23,7 +23,7 @@ TEST(PreviewHostHandle, IsTheNumberFromTheFourthCharacterOn) {
 }
 
 TEST(PreviewHostHandle, NothingWithoutAUsableNumber) {
-  for (const char* command : {"/p", "/p ", "/p 0", "/p abc", "/p 2147483648", "/p 1e30", "/p:"})
+  for (const char* command : {"/p", "/p ", "/p 0", "/p abc", "/p 2147483648", "/p 1e30", "/p -1e400", "/p:"})
     EXPECT_EQ(preview_host_handle(command), std::nullopt) << command;
 }
 
@@ -78,7 +78,7 @@ TEST_F(PreviewTest, ALargerHostShowsThePictureAtTheTopLeftOnBlack) {
 }
 
 TEST_F(PreviewTest, AMissingOrUnknownHostExitsAtOnce) {
-  for (const char* command : {"/p", "/p 0", "/p 999", "/p:abc"}) {
+  for (const char* command : {"/p", "/p 0", "/p 999", "/p:abc", "/p 1e400"}) {
     SCOPED_TRACE(command);
     EXPECT_FALSE(start(command));
     EXPECT_TRUE(machine->shown_windows.empty());
