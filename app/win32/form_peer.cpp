@@ -241,15 +241,7 @@ void FormPeer::sync_timers() {
 void FormPeer::on_timer(WPARAM id) {
   const auto& timers = window_.timers();
   std::size_t index = id - 1;
-  if (index >= timers.size() || !window_.loaded()) return;
-  // A handler is never entered again while it runs, so its system timer
-  // pauses meanwhile: a handler that waits (the saver's whole cycle) is not
-  // woken for nothing every interval.
-  KillTimer(hwnd_, id);
-  if (index < timer_intervals_.size()) timer_intervals_[index] = 0;
-  auto alive = alive_token();
-  timers[index]->fire();
-  if (*alive) sync_timers();
+  if (index < timers.size() && window_.loaded()) timers[index]->fire();
 }
 
 void FormPeer::on_activate(WPARAM wparam) {

@@ -90,10 +90,6 @@ void Win32Platform::run_modal(const std::function<bool()>& keep_running) {
 }
 
 void Win32Platform::do_events() {
-  // The system takes in pending input first: Wine reads its X events here,
-  // while its PeekMessage does so only every so many calls (or after a
-  // timer message, which a running cycle no longer gets).
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {

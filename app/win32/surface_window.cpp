@@ -112,10 +112,8 @@ void SurfaceWindow::show_picture(const Rect* area) {
   else GetClientRect(hwnd_, &r);
   window_dc dc(hwnd_);
   if (!dc) return;
-  // Not validated: that is a trip to the window server for every area of
-  // every animation frame (Wine), and a paint still pending only shows the
-  // same stored picture again.
   paint(dc.get(), r);
+  ValidateRect(hwnd_, &r);
 }
 
 void SurfaceWindow::invalidate(const Rect& area) {
