@@ -33,6 +33,8 @@ void Virelta_S::Timer1_Timer() {
   // 2. The steps. Nothing here allocates: the surfaces and the engines'
   // stores were made at set-up or at the last re-binding.
   for (int a = 0; s >= 0 ? a <= end_angle : a >= end_angle; a += s) {
+    // Unloaded by a handler that ran in the last step's waits: the cycle ends.
+    if (!form.loaded()) return;
     // Nothing is drawn while the display is off; the cycle goes on where it
     // stopped once the display is back.
     p.wait_while_display_off();
@@ -57,6 +59,7 @@ void Virelta_S::Timer1_Timer() {
     p.do_events();
   }
 
+  if (!form.loaded()) return;
   // 3.
   p.random().randomize_from_clock();
 
