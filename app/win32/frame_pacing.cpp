@@ -10,6 +10,10 @@ constexpr double kFrameSeconds = 1.0 / 60;
 // came back sooner than this is topped up with the timer.
 constexpr double kShortestFlushSeconds = 0.008;
 constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+// What ends the wait early: input and sent or posted messages, not timers.
+// The saver's own 1 ms timer is due all through a cycle and starts nothing
+// inside one; waking for it would turn the idle wait into a busy one.
+constexpr DWORD kWakeFor = QS_ALLINPUT & ~QS_TIMER;
 
 std::int64_t ticks_now() {
   LARGE_INTEGER now;
@@ -56,10 +60,10 @@ void Win32Platform::wait_for_frame() {
       due.QuadPart = -(remaining * 10'000'000 / frequency);  // relative, in 100 ns
       if (due.QuadPart == 0) break;
       SetWaitableTimer(frame_timer_, &due, 0, nullptr, nullptr, FALSE);
-      result = MsgWaitForMultipleObjects(1, &frame_timer_, FALSE, INFINITE, QS_ALLINPUT);
+      result = MsgWaitForMultipleObjects(1, &frame_timer_, FALSE, INFINITE, kWakeFor);
     } else {
       result = MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(remaining * 1000 / frequency),
-                                         QS_ALLINPUT);
+                                         kWakeFor);
     }
     // Input that arrives while waiting is handled now; it may end the program.
     if (result == WAIT_OBJECT_0 + (frame_timer_ ? 1 : 0)) do_events();
