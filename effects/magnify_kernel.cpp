@@ -18,7 +18,7 @@ namespace virelta::effects {
 
 namespace magnify_simd {
 
-bool cpu_has_avx2() { return effects::cpu_has_avx2(); }
+bool cpu_has_avx2() { return effects::cpu_has_avx2_fma(); }
 
 }  // namespace magnify_simd
 

@@ -10,7 +10,7 @@ namespace virelta::effects {
 
 namespace pixel_effects_detail {
 
-bool avx2_present() { return effects::cpu_has_avx2(); }
+bool avx2_present() { return effects::cpu_has_avx2_fma(); }
 
 float twirl_twist(std::int32_t amount) {
   constexpr double pi = std::numbers::pi;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -11,7 +12,7 @@
 #include "effects/kernel_block.h"
 #include "effects/pixel_store.h"
 #include "effects/rotate_kernel.h"
-#include "effects/rotate_kernel_parts.h"
+#include "effects/rotate_kernel_shared.h"
 
 namespace virelta::effects::rotate_test {
 
@@ -20,16 +21,19 @@ struct KernelVersion {
   Kernel kernel;
 };
 
-inline std::vector<KernelVersion> fast_versions() {
-  std::vector<KernelVersion> versions{{"sse2", rotate_detail::rotate_kernel_sse2},
-                                      {"chosen", rotate_kernel}};
-  if (rotate_detail::avx2_available()) versions.push_back({"avx2", rotate_detail::rotate_kernel_avx2});
-  return versions;
-}
-
+// Every entry of the table this processor runs, by name; the ones it cannot
+// run are named on the output once, never skipped in silence.
 inline std::vector<KernelVersion> all_versions() {
-  std::vector<KernelVersion> versions{{"plain", rotate_kernel_plain}};
-  for (const KernelVersion& v : fast_versions()) versions.push_back(v);
+  std::vector<KernelVersion> versions;
+  static bool told = false;
+  for (const KernelEntry& entry : rotate_kernels()) {
+    if (entry.runs_here())
+      versions.push_back({entry.name, entry.run});
+    else if (!told)
+      std::printf("rotation entry %s: not run, this processor lacks it\n", entry.name);
+  }
+  told = true;
+  versions.push_back({"chosen", rotate_kernel});
   return versions;
 }
 
