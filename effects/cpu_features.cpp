@@ -1,5 +1,7 @@
 #include "effects/cpu_features.h"
 
+#include <cstdio>
+
 namespace virelta::effects {
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -34,6 +36,18 @@ const KernelEntry* find_entry(KernelTable table, const std::string& name) {
   for (const KernelEntry& entry : table)
     if (name == entry.name) return &entry;
   return nullptr;
+}
+
+std::vector<KernelEntry> entries_run_here(const char* family, KernelTable table) {
+  std::vector<KernelEntry> entries;
+  for (const KernelEntry& entry : table) {
+    if (entry.runs_here()) {
+      entries.push_back(entry);
+    } else {
+      std::printf("%s entry %s: not run, this processor lacks it\n", family, entry.name);
+    }
+  }
+  return entries;
 }
 
 }  // namespace virelta::effects

@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "effects/kernel_block.h"
 
@@ -30,5 +31,9 @@ using KernelTable = std::span<const KernelEntry>;
 
 const KernelEntry& fastest_entry(KernelTable table);
 const KernelEntry* find_entry(KernelTable table, const std::string& name);
+
+// The entries this processor runs. The others are named once on standard
+// output, so that a test or benchmark run says what it could not reach.
+std::vector<KernelEntry> entries_run_here(const char* family, KernelTable table);
 
 }  // namespace virelta::effects

@@ -57,9 +57,7 @@ RotationSetup rotation_setup(const KernelBlock& block, std::uint32_t msg, std::u
   sine_cosine(static_cast<std::int32_t>(lparam), setup.sin_t, setup.cos_t);
   setup.cx = center_x;
   setup.yc = static_cast<float>(static_cast<double>(block.height) - static_cast<double>(center_y));
-  setup.fill = static_cast<std::uint32_t>(colour_blue(block.colour)) |
-               static_cast<std::uint32_t>(colour_green(block.colour)) << 8 |
-               static_cast<std::uint32_t>(colour_red(block.colour)) << 16;
+  setup.fill = colour_pixel(block.colour);
   return setup;
 }
 

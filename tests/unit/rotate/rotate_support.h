@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -21,18 +20,11 @@ struct KernelVersion {
   Kernel kernel;
 };
 
-// Every entry of the table this processor runs, by name; the ones it cannot
-// run are named on the output once, never skipped in silence.
+// Every entry of the table this processor runs, by name, and the chosen one.
 inline std::vector<KernelVersion> all_versions() {
   std::vector<KernelVersion> versions;
-  static bool told = false;
-  for (const KernelEntry& entry : rotate_kernels()) {
-    if (entry.runs_here())
-      versions.push_back({entry.name, entry.run});
-    else if (!told)
-      std::printf("rotation entry %s: not run, this processor lacks it\n", entry.name);
-  }
-  told = true;
+  for (const KernelEntry& entry : entries_run_here("rotation", rotate_kernels()))
+    versions.push_back({entry.name, entry.run});
   versions.push_back({"chosen", rotate_kernel});
   return versions;
 }
