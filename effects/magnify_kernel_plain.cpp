@@ -4,7 +4,7 @@
 
 #include "app/runtime.h"
 #include "effects/magnify_kernel.h"
-#include "effects/magnify_rules.h"
+#include "effects/magnify_kernel_shared.h"
 
 namespace virelta::effects {
 

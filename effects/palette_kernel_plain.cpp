@@ -5,7 +5,7 @@
 
 #include "app/runtime.h"
 #include "effects/palette_kernel.h"
-#include "effects/palette_rules.h"
+#include "effects/palette_kernel_shared.h"
 
 namespace virelta::effects {
 

@@ -1,5 +1,4 @@
-#include "effects/cpu_features.h"
-#include "effects/pixel_effects_kernel_common.h"
+#include "effects/pixel_effects_kernel_shared.h"
 
 #include <cmath>
 #include <numbers>
@@ -9,8 +8,6 @@
 namespace virelta::effects {
 
 namespace pixel_effects_detail {
-
-bool avx2_present() { return effects::cpu_has_avx2(); }
 
 float twirl_twist(std::int32_t amount) {
   constexpr double pi = std::numbers::pi;

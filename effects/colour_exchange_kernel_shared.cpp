@@ -1,4 +1,4 @@
-#include "effects/colour_exchange_kernel_common.h"
+#include "effects/colour_exchange_kernel_shared.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,8 +1,29 @@
-// The palette rules one byte or one pixel at a time, shared by the plain
-// kernel and the tails of the fast one.
+// Pieces the palette entries share: the rules one byte or one pixel at a time (the plain kernel and the
+// tails of the fast ones), and what the
+// SSE2 file takes from the AVX2 one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "effects/kernel_block.h"
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define VIRELTA_PALETTE_SSE2 1
+#endif
+
+namespace virelta::effects::palette_simd {
+
+// The table's fast entries: SSE2 alone, and with AVX2 where cpu_has_avx2_fma().
+void palette_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
+                             std::uint32_t lparam);
+void palette_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam);
+
+// Runs pair opcode `opcode` with `pattern` over the leading whole 32-byte
+// blocks of `bytes`; returns how many bytes it did (a multiple of 32).
+std::size_t pairs_avx2(std::uint8_t* bytes, std::size_t count, std::int32_t opcode, std::uint32_t pattern);
+
+}  // namespace virelta::effects::palette_simd
 
 namespace virelta::effects::palette_rules {
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "effects/kernel_block.h"
+
 namespace virelta::effects::pixel_effects_detail {
 
 // "From a down to 2, at least once": the first pass uses a even below 2.
@@ -63,9 +65,12 @@ inline TwirlSource twirl_source(int dx, int dy, const TwirlTurn& turn, int cx, i
 }
 
 // Blurs the first pixels of one row eight at a time on processors with AVX2
-// (call only when avx2_present()); returns how many pixels it did.
+// (called only by the AVX2 entry); returns how many pixels it did.
 int blur_row_avx2(const std::uint8_t* source, std::uint8_t* destination, int pixels, const std::ptrdiff_t* offsets,
                   int count, std::uint32_t mask, int shift);
-bool avx2_present();
+
+// The table's fast entries: SSE2 alone, and with AVX2 where cpu_has_avx2_fma().
+void pixel_effects_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam);
+void pixel_effects_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam);
 
 }  // namespace virelta::effects::pixel_effects_detail

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "effects/kernel_block.h"
+
 namespace virelta::effects::colour_exchange_detail {
 
 inline float single(std::uint32_t bits) { return std::bit_cast<float>(bits); }
@@ -62,5 +64,9 @@ inline BurstPoint burst_point(const BurstDirection& d, std::int64_t rho, float c
 
 // The dot's column or row: X x W + 1 rounded, no further than the last one.
 inline double dot_position(float fraction, std::int32_t size) { return fraction * static_cast<double>(size) + 1; }
+
+// The table's fast entry: whole pixels, SSE2 where the build has it.
+void colour_exchange_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
+                                 std::uint32_t lparam);
 
 }  // namespace virelta::effects::colour_exchange_detail

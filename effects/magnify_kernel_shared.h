@@ -1,10 +1,29 @@
-// Pieces of the magnify rule shared by the plain and the fast kernel.
+// Pieces the magnify entries share: the frame the rule derives from the block and the per-call values, and what the
+// SSE2 file takes from the AVX2 one.
 #pragma once
 
-#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <bit>
 
 #include "effects/kernel_block.h"
+
+namespace virelta::effects::magnify_simd {
+
+// The table's fast entries: SSE2 alone, and with AVX2 where cpu_has_avx2_fma().
+void magnify_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
+                             std::uint32_t lparam);
+void magnify_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam);
+
+// One row segment of the bilinear rule: destination pixel i samples the
+// 2 x 2 block whose lower-left pixel is column[i] (0-based; -1 = take the
+// fill) of the row at `lower`, the upper row `stride` bytes further on, with
+// weights weight[i] across and `dy` up. Blue, green and red are written.
+void bilinear_row_avx2(std::uint8_t* destination, const std::uint8_t* lower, std::size_t stride,
+                       const std::int32_t* column, const float* weight, std::int32_t count, double dy,
+                       std::uint32_t fill);
+
+}  // namespace virelta::effects::magnify_simd
 
 namespace virelta::effects::magnify_rules {
 
@@ -31,9 +50,7 @@ inline bool make_frame(const KernelBlock& block, std::uint32_t msg, std::uint32_
   frame.centre_x = std::bit_cast<float>(msg);
   frame.centre_row = static_cast<float>(static_cast<double>(block.height) - std::bit_cast<float>(wparam));
   frame.tenths = static_cast<std::int32_t>(lparam);
-  frame.fill = static_cast<std::uint32_t>(colour_blue(block.colour)) |
-               static_cast<std::uint32_t>(colour_green(block.colour)) << 8 |
-               static_cast<std::uint32_t>(colour_red(block.colour)) << 16;
+  frame.fill = colour_pixel(block.colour);
   return true;
 }
 
