@@ -152,14 +152,6 @@ class OpenDialogTest(LabTestCase):
         self.wait_for_box(blocks(*BOX), tolerance=24)
         self.assertEqual(self.message_boxes(), [])
 
-    def test_cancel_changes_nothing_and_shows_nothing(self):
-        self.start_lab()
-        before = self.box()
-        self.use_file_dialog("ctrl+o", OPEN_TITLE, None)
-        time.sleep(1)
-        self.assertEqual(self.box(), before)
-        self.assertEqual(self.message_boxes(), [])
-
     def test_a_file_that_is_not_a_picture_is_reported_and_leaves_the_picture(self):
         lab = self.start_lab()
         self.session.write_program_file("notes.bmp", b"these are notes, not a picture\r\n" * 20)
