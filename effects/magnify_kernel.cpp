@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/magnify_kernel.h"
 #include "effects/magnify_kernel_simd.h"
 #include "effects/magnify_rules.h"

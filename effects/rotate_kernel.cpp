@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/cpu_features.h"
 #include "effects/rotate_kernel_parts.h"
 

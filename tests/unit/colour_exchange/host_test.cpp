@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/memory_form_layer.h"
-#include "app/runtime.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "runtime/runtime.h"
 #include "effects/cls_asm_pic.h"
 
 using namespace virelta;

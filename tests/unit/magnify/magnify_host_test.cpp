@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 #include "effects/magnify_kernel.h"
 #include "unit/palette/kernel_picture.h"

@@ -4,7 +4,7 @@
 #include <bit>
 #include <vector>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 #include "effects/palette_kernel.h"
 #include "unit/palette/kernel_picture.h"

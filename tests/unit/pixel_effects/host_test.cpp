@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 
 using namespace virelta;

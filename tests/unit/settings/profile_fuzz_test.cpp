@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/profile_file.h"
-#include "app/settings.h"
+#include "settings/profile_file.h"
+#include "settings/settings.h"
 #include "temp_folder.h"
 
 namespace virelta {
