@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/colour_exchange_kernel.h"
 #include "effects/colour_exchange_kernel_shared.h"
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/magnify_kernel.h"
 #include "effects/magnify_kernel_shared.h"
 

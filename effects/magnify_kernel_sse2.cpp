@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/magnify_kernel.h"
 #include "effects/magnify_kernel_shared.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/palette_kernel.h"
 #include "effects/palette_kernel_shared.h"
 

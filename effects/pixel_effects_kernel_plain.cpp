@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/pixel_effects_kernel.h"
 #include "effects/pixel_effects_kernel_shared.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/rotate_kernel_shared.h"
 
 namespace virelta::effects {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/form_layer.h"
-#include "app/runtime.h"
+#include "forms/form_layer.h"
+#include "runtime/runtime.h"
 #include "effects/cls_asm_pic.h"
 
 namespace virelta::saver {

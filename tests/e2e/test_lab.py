@@ -16,7 +16,7 @@ FACE = (0xF0, 0xF0, 0xF0)  # what the box shows beyond a smaller picture
 def lab_program(config) -> Path:
     built = Path(config.saver).parent / "VireltaLab.exe"
     if not built.exists():
-        # The saver's build folder: .../build/<preset>/app/win32/Virelta.scr.
+        # The saver's build folder: .../build/<preset>/platforms/win32/Virelta.scr.
         found = sorted(Path(config.saver).parents[2].glob("**/VireltaLab.exe"))
         built = found[0] if found else built
     return built

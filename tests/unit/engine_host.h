@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 
 namespace virelta::testing {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/cls_asm_pic.h"
 #include "unit/engine_host.h"
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/bmp_file.h"
-#include "app/memory_form_layer.h"
+#include "forms/bmp_file.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/asm_dialogs.h"
 #include "effects/cls_asm_pic.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 
 using namespace virelta;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 
 using namespace virelta;
 

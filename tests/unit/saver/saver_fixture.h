@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/form_layer.h"
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
+#include "forms/form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
 #include "saver/saver_entry.h"
 #include "saver/virelta_s.h"
 

@@ -1,11 +1,11 @@
 // Loading the shared settings state from Virelta.ini and writing it key by key.
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/virelta_b.h"
+#include "startup/virelta_b.h"
 #include "temp_folder.h"
 
 namespace virelta {
