@@ -14,30 +14,24 @@ SAME_AS_OPTIONS = (b"\x89\xf1\x93\x5d\x91\xac\x93\x78=20\r\n\x89\xf1\x93\x5d\x90
                    b"\xb1\xdd\xc1\xb4\xb2\xd8\xb1\xbd=0\r\nAction3=0\r\n")
 
 
-def write_picture(path, width, height):
-    """A 24-bit bitmap in which every small area differs from the others."""
-    data = b"".join(b"".join(bytes(((x ^ y) & 255, y * 255 // height, x * 255 // width)) for x in range(width))
-                    for y in reversed(range(height)))
-    path.write_bytes(b"BM" + struct.pack("<IHHIIiiHHIIiiII", 54 + len(data), 0, 0, 54, 40, width, height, 1, 24, 0,
-                                         len(data), 2835, 2835, 0, 0) + data)
-
-
 class VireltaOnX(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.dir = Path(tempfile.mkdtemp(prefix="virelta-x11-"))
         read_end, write_end = os.pipe()
         cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten",
-                                     "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL)
+                                     "tcp", "-noreset"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as display:
             cls.env = dict(os.environ, DISPLAY=":" + display.readline().strip())
         cls.env.pop("XSCREENSAVER_WINDOW", None)
         (cls.dir / "virelta.ini").write_bytes(TILE_0)
         (cls.dir / "render.ini").write_bytes(TILE_0 + SAME_AS_OPTIONS)
-        write_picture(cls.dir / "desktop.bmp", 640, 480)
-        write_picture(cls.dir / "window.bmp", 560, 400)
+        for name, width, height in (("desktop", 640, 480), ("window", 560, 400)):  # every small area differs
+            data = b"".join(bytes(((x ^ y) & 255, y * 255 // height, x * 255 // width)) for y in reversed(range(height))
+                            for x in range(width))
+            (cls.dir / (name + ".bmp")).write_bytes(b"BM" + struct.pack("<IHHIIiiHHIIiiII", 54 + len(data), 0, 0, 54, 40,
+                                                    width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0) + data)
 
     @classmethod
     def tearDownClass(cls):
@@ -50,38 +44,37 @@ class VireltaOnX(unittest.TestCase):
         self.assertEqual(done.returncode, code, done.stderr)
         return done
 
-    def assert_shows_render_frame(self, picture, frame, x, y):
-        """The screen at x, y shows exactly what virelta-render makes of the picture at that frame."""
-        self.run_tool(RENDER, "--settings=%s" % (self.dir / "render.ini"), "--seed=7", "--steps=%d" % frame,
-                      "--write=last", str(self.dir / picture), str(self.dir / "frames"))
-        expected = (self.dir / "frames" / ("frame-%05d.bmp" % frame)).read_bytes()
-        width, height = struct.unpack("<ii", expected[18:26])
-        self.run_tool(PROBE, "grab", str(x), str(y), str(width), str(height), str(self.dir / "shot.bmp"))
-        self.assertTrue((self.dir / "shot.bmp").read_bytes() == expected, "frame %d differs" % frame)
-
     def test_the_root_window_or_a_given_one_shows_the_frames_of_virelta_render(self):
-        settings = ["-settings", str(self.dir / "virelta.ini")]
-        for frame in (3, 41):  # a step of the first cycle, one of the second
-            self.run_tool(PROBE, "paint", "root", str(self.dir / "desktop.bmp"))
-            self.run_tool(VIRELTA, *settings, *OPTIONS, "-root", "-frames", str(frame))
-            self.assert_shows_render_frame("desktop.bmp", frame, 0, 0)
-        helper = self.dir / "xscreensaver-getimage"  # as xscreensaver starts it: its window named in the environment
+        helper = self.dir / "xscreensaver-getimage"  # what xscreensaver has paint its window
         helper.write_text('#!/bin/sh\nexec "%s" paint "$1" "%s"\n' % (PROBE, self.dir / "window.bmp"))
         helper.chmod(0o755)
-        for how in ("-window-id", "XSCREENSAVER_WINDOW"):
-            shown = [str(self.dir / "window.bmp")] if how == "-window-id" else []  # else the helper paints it
-            host = subprocess.Popen([PROBE, "window", "30", "40", "560", "400", *shown],
-                                    env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-            window = host.stdout.readline().strip()
-            try:
+        for how, frame in (("-root", 3), ("-root", 41), ("-window-id", 3), ("XSCREENSAVER_WINDOW", 41)):
+            picture, env, host = "window.bmp", self.env, None
+            if how == "-root":
+                picture, args = "desktop.bmp", ["-root"]
+                self.run_tool(PROBE, "paint", "root", str(self.dir / picture))
+            else:  # a window at 30, 40 showing the picture, or painted by the helper
+                host = subprocess.Popen([PROBE, "window", "30", "40", "560", "400"] +
+                                        ([str(self.dir / picture)] if how == "-window-id" else []),
+                                        env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+                window = host.stdout.readline().strip()
+                args = ["-window-id", window] if how == "-window-id" else ["-root"]
                 env = dict(self.env, XSCREENSAVER_WINDOW=window, PATH="%s:%s" % (self.dir, os.environ["PATH"]))
-                self.run_tool(VIRELTA, *settings, *OPTIONS, *(["-window-id", window] if how == "-window-id" else
-                                                              ["-root"]), "-frames", "3",
-                              env=self.env if how == "-window-id" else env)
-                self.assert_shows_render_frame("window.bmp", 3, 30, 40)
+            try:
+                self.run_tool(VIRELTA, "-settings", str(self.dir / "virelta.ini"), *OPTIONS, *args, "-frames",
+                              str(frame), env=env)
+                self.run_tool(RENDER, "--settings=%s" % (self.dir / "render.ini"), "--seed=7", "--steps=%d" % frame,
+                              "--write=last", str(self.dir / picture), str(self.dir / "frames"))
+                expected = (self.dir / "frames" / ("frame-%05d.bmp" % frame)).read_bytes()
+                width, height = struct.unpack("<ii", expected[18:26])
+                self.run_tool(PROBE, "grab", *("0 0" if host is None else "30 40").split(), str(width), str(height),
+                              str(self.dir / "shot.bmp"))
+                self.assertTrue((self.dir / "shot.bmp").read_bytes() == expected, "%s frame %d differs" % (how, frame))
             finally:
-                host.stdin.close()
-                host.wait()
+                if host:
+                    host.stdin.close()
+                    host.stdout.close()
+                    host.wait()
 
     def test_a_key_ends_its_own_window_and_bad_options_exit_2(self):
         saver = subprocess.Popen([VIRELTA, "-window"], env=self.env, stderr=subprocess.DEVNULL)
@@ -96,10 +89,9 @@ class VireltaOnX(unittest.TestCase):
                 saver.kill()
                 saver.wait()
         for args in (["-tiles", "5"], ["-speed", "fast"], ["-size", "100x300"], ["-window-id", "0xZZ"], ["-turns"],
-                     ["-frobnicate"], ["-settings", str(self.dir / "missing.ini")]):
-            self.assertRegex(self.run_tool(VIRELTA, *args, code=2).stderr, "^virelta: ", args)
-        self.assertRegex(self.run_tool(VIRELTA, env=dict(self.env, XSCREENSAVER_WINDOW="junk"), code=2).stderr,
-                         "^virelta: ")
+                     ["-frobnicate"], ["-settings", str(self.dir / "missing.ini")], []):
+            env = dict(self.env, XSCREENSAVER_WINDOW="junk") if not args else self.env
+            self.assertRegex(self.run_tool(VIRELTA, *args, env=env, code=2).stderr, "^virelta: ", args)
 
 
 if __name__ == "__main__":

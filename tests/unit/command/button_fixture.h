@@ -1,8 +1,10 @@
 // The settings dialog's two buttons on an in-memory window, read from their
-// stored properties and initialised as the dialog does.
+// stored properties and initialised as the dialog does; what a user sees.
 #pragma once
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "platforms/memory/memory_form_layer.h"
 #include "controls/command.h"
@@ -13,19 +15,16 @@ namespace virelta::command_test {
 
 constexpr std::uint32_t kBorderBlue = 0x003C74;
 
-// The looks a user can tell apart (HighLight and HighLightSelect are one picture).
+// The looks a user can tell apart (HighLight and HighLightSelect are one picture):
+// the skin whose top-left corner and top edge the button shows.
 enum class Look { Normal, HighLight, Pressed, Disable, Selected, Unknown };
-
-// The skin whose top-left corner and top edge the button shows.
 inline Look look_of(const Command& button) {
-  const Image& shown = button.image();
-  const SkinName skins[] = {SkinName::Normal, SkinName::HighLight, SkinName::Pressed, SkinName::Disable,
-                            SkinName::Selected};
   for (int i = 0; i < 5; ++i) {
-    const Image& picture = skin_picture(skins[i]);
+    const Image& picture = skin_picture(std::array{SkinName::Normal, SkinName::HighLight, SkinName::Pressed,
+                                                   SkinName::Disable, SkinName::Selected}[i]);
     bool same = true;
     for (int y = 0; y < 4 && same; ++y)
-      for (int x = 0; x < 5 && same; ++x) same = shown.at(x == 4 ? 5 : x, y) == picture.at(x == 4 ? 30 : x, y);
+      for (int x = 0; x < 5 && same; ++x) same = button.image().at(x == 4 ? 5 : x, y) == picture.at(x == 4 ? 30 : x, y);
     if (same) return static_cast<Look>(i);
   }
   return Look::Unknown;
@@ -34,9 +33,8 @@ inline Look look_of(const Command& button) {
 inline int red_of(std::uint32_t pixel) { return static_cast<int>((pixel >> 16) & 0xFF); }
 
 // Normal: the face runs white at the top to lavender grey; reversed the other way.
-inline bool face_runs_reversed(const Command& button) {
-  const Image& shown = button.image();
-  return red_of(shown.at(button.width() / 2, 4)) < red_of(shown.at(button.width() / 2, button.height() - 5));
+inline bool face_runs_reversed(const Command& b) {
+  return red_of(b.image().at(b.width() / 2, 4)) < red_of(b.image().at(b.width() / 2, b.height() - 5));
 }
 
 class ButtonFixture : public ::testing::Test {

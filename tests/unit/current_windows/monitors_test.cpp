@@ -1,7 +1,10 @@
-// The saver on today's Windows: across all monitors from the virtual screen's
-// corner, pausing while the display is off.
+// Today's Windows: the saver across all monitors from the virtual screen's
+// corner and paused while the display is off; at every DPI the settings
+// dialog keeps its layout, centred on the primary monitor, and tiles their sizes.
 #include <gtest/gtest.h>
 
+#include "effects/cls_asm_pic.h"
+#include "settings_dialog/virelta_p.h"
 #include "unit/saver/saver_fixture.h"
 
 namespace virelta::saver::testing {
@@ -25,7 +28,6 @@ TEST_F(TwoMonitorsTest, TheStageCoversBothMonitorsAndTilesTakeTheirPixelsAnywher
   TurnCount = 0;  // one step a cycle: many places cheaply
   Virelta_S& s = load();
   EXPECT_EQ(s.form.bounds(), (Rect{-160, -40, 320, 160}));
-  EXPECT_EQ(s.Display.bounds(), (Rect{0, 0, 320, 160}));
   EXPECT_EQ(s.Display.image(), machine->desktop);  // captured from the virtual corner
   bool on_left = false, on_right = false, low = false;
   for (int cycle = 0; cycle < 30; ++cycle, run_cycle())
@@ -38,11 +40,6 @@ TEST_F(TwoMonitorsTest, TheStageCoversBothMonitorsAndTilesTakeTheirPixelsAnywher
       EXPECT_EQ(s.Master(i).image(), crop(machine->desktop, place)) << "cycle " << cycle << " tile " << i;
     }
   EXPECT_TRUE(on_left && on_right && low);
-  ScreenInfo plain;  // without a primary monitor the whole screen counts
-  plain.left = -8;
-  plain.width = 800;
-  plain.height = 600;
-  EXPECT_EQ(primary_monitor(plain), (Rect{-8, 0, 800, 600}));
 }
 
 // Off at step 100: steps 0 to 100 before, nothing while off, then 110 onwards.
@@ -60,14 +57,59 @@ TEST_F(TwoMonitorsTest, WhileTheDisplayIsOffNoStepIsTakenLostOrRepeated) {
     });
   };
   run_cycle();
-  EXPECT_EQ(frames_while_off, 11u);
-  EXPECT_EQ(waits_while_off, 11);
+  EXPECT_EQ(frames_while_off * 100 + waits_while_off, 1111u);
   EXPECT_EQ(angles, steps_then_reset(0, 360, 10));
-  // A key while the display is off still ends the saver.
-  machine->display_on = false;
+  machine->display_on = false;  // a key while it is off still ends the saver
   machine->post([&] { s.form.on_key_down(65, 0); });
   EXPECT_THROW(run_cycle(), ProgramEnded);
-  EXPECT_FALSE(s.form.loaded());
+}
+
+// Pixels worked out by hand from twips, halves to even (19.5 -> 20, 997.5 ->
+// 998). Client 6780 x 3660 twips; Cmd_Set 3960, 3060, 1275 x 375; VS_Fast
+// 1140, 540, 375 x 315. Centred on the 2560 x 1440 primary, a second one on
+// its left: half the free width, a third of the free height, in twips.
+struct Scale {
+  double twips_per_pixel;
+  int inch, twips_195;
+  Rect client, set, fast;
+  int left, top;
+};
+
+class DpiTest : public ::testing::TestWithParam<Scale> {};
+
+INSTANTIATE_TEST_SUITE_P(Scales, DpiTest,
+                         ::testing::Values(Scale{15, 96, 13, {0, 0, 452, 244}, {264, 204, 85, 25}, {76, 36, 25, 21}, 1054, 399},
+                                           Scale{12, 120, 16, {0, 0, 565, 305}, {330, 255, 106, 31}, {95, 45, 31, 26}, 998, 378},
+                                           Scale{10, 144, 20, {0, 0, 678, 366}, {396, 306, 128, 38}, {114, 54, 38, 32}, 941, 358},
+                                           Scale{7.5, 192, 26, {0, 0, 904, 488}, {528, 408, 170, 50}, {152, 72, 50, 42}, 828, 317}),
+                         [](const auto& info) { return std::to_string(info.param.inch) + "dpi"; });
+
+TEST_P(DpiTest, TwipsTheSettingsDialogsLayoutAndTileSizes) {
+  const Scale& s = GetParam();
+  ScopedMemoryPlatform machine;
+  machine->screen_info = {.width = 5120, .height = 1440, .twips_per_pixel_x = s.twips_per_pixel,
+                         .twips_per_pixel_y = s.twips_per_pixel, .left = -2560, .primary = {0, 0, 2560, 1440}};
+  machine->folder = "/nonexistent/virelta-current-windows";
+  reset_settings();
+  LoadSettings(machine->folder);
+  EXPECT_EQ(pixels_from_twips_x(1440) * 1000 + pixels_from_twips_y(195), s.inch * 1000 + s.twips_195);
+  EXPECT_DOUBLE_EQ(twips_y(2), 2 * s.twips_per_pixel);
+  settings_dialog::Virelta_P dialog;
+  EXPECT_EQ((Rect{0, 0, dialog.width(), dialog.height()}), s.client);
+  EXPECT_EQ(dialog.Cmd_Set->bounds(), s.set);
+  EXPECT_EQ(dialog.VS_Fast->bounds(), s.fast);
+  dialog.show();
+  EXPECT_EQ(dialog.left() * 1000 + dialog.top(), s.left * 1000 + s.top);
+  dialog.unload();
+  reset_settings();
+  for (int side : {256, 257, 383, 512}) {  // the engine reads twips over twips per pixel
+    Surface tile(nullptr, "Master");
+    tile.move_twips(0, 0, side * s.twips_per_pixel, (side - 1) * s.twips_per_pixel);
+    effects::clsASMpic engine;
+    engine.PictureBox(tile);
+    EXPECT_EQ(engine.pixel_store().layer_bytes(), static_cast<std::size_t>(side) * (side - 1) * 4);
+    EXPECT_EQ(engine.width() * 1000 + engine.height(), side * 1000 + side - 1);
+  }
 }
 
 }  // namespace
