@@ -1,7 +1,6 @@
 // The X11 tests' hands on the screen (pictures: 24-bit TrueColor 0x00RRGGBB):
-//   paint WINDOW FILE.bmp   FILE becomes the background of WINDOW (an id or "root")
-//   window X Y W H [FILE]   a window (black, or showing FILE); prints its id and
-//                           lives until its standard input closes
+//   root                    prints the root window's id
+//   paint WINDOW FILE.bmp   FILE becomes the background of WINDOW (an id)
 //   grab X Y W H OUT.bmp    writes that part of the screen
 #include <cstdio>
 #include <cstdlib>
@@ -17,30 +16,21 @@ int main(int argc, char** argv) {
   ::Display* d = XOpenDisplay(nullptr);
   if (!d) return 1;
   const ::Window root = DefaultRootWindow(d);
-  const int screen = DefaultScreen(d);
+  const int screen = DefaultScreen(d), depth = DefaultDepth(d, screen);
+  const auto arg = [&](int i) { return std::atoi(argv[i]); };
   Image picture;
-  auto show = [&](::Window w) {  // the picture as the window's background
-    Pixmap pixmap = XCreatePixmap(d, root, picture.width(), picture.height(), DefaultDepth(d, screen));
-    XImage* image = XCreateImage(d, DefaultVisual(d, screen), DefaultDepth(d, screen), ZPixmap, 0,
-                                 reinterpret_cast<char*>(picture.data()), picture.width(), picture.height(), 32, 0);
+  if (command == "root") {
+    std::printf("0x%lx\n", root);
+  } else if (command == "paint" && argc == 4 && read_bmp(argv[3], picture)) {
+    Pixmap pixmap = XCreatePixmap(d, root, picture.width(), picture.height(), depth);
+    XImage* image = XCreateImage(d, DefaultVisual(d, screen), depth, ZPixmap, 0, reinterpret_cast<char*>(picture.data()),
+                                 picture.width(), picture.height(), 32, 0);
     XPutImage(d, pixmap, DefaultGC(d, screen), image, 0, 0, 0, 0, picture.width(), picture.height());
     image->data = nullptr;
     XDestroyImage(image);
+    const ::Window w = std::strtoul(argv[2], nullptr, 0);
     XSetWindowBackgroundPixmap(d, w, pixmap);
     XClearWindow(d, w);
-  };
-  const auto arg = [&](int i) { return std::atoi(argv[i]); };
-  if (command == "paint" && argc == 4 && read_bmp(argv[3], picture)) {
-    show(std::string(argv[2]) == "root" ? root : std::strtoul(argv[2], nullptr, 0));
-  } else if (command == "window" && (argc == 6 || (argc == 7 && read_bmp(argv[6], picture)))) {
-    ::Window w = XCreateSimpleWindow(d, root, arg(2), arg(3), arg(4), arg(5), 0, 0, BlackPixel(d, screen));
-    if (argc == 7) show(w);
-    XMapWindow(d, w);
-    XSync(d, 0);
-    std::printf("0x%lx\n", w);
-    std::fflush(stdout);
-    while (std::getchar() != EOF) {
-    }
   } else if (command == "grab" && argc == 7) {
     XImage* shot = XGetImage(d, root, arg(2), arg(3), arg(4), arg(5), AllPlanes, ZPixmap);
     picture.resize(arg(4), arg(5));
