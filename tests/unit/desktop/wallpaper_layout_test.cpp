@@ -1,5 +1,5 @@
-// The wallpaper laid out as the desktop lays it out, for the secure saver
-// desktop where the screen itself shows only a plain colour.
+// The wallpaper laid out as the desktop does, for the secure saver desktop
+// whose screen shows only a plain colour.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,24 +17,18 @@ TEST(WallpaperLayout, EveryStyleOnOneAndTwoMonitors) {
   constexpr std::uint32_t B = 0x102030, R = 0xFF0000, U = 0x0000FF;  // background, red, blue
   Image picture(4, 2, R);  // left half red, right half blue
   picture.fill_rect({2, 0, 2, 2}, U);
-  const struct {
-    WallpaperStyle style;
-    int width, height;
-    std::vector<Rect> monitors;
-    std::vector<std::array<std::uint32_t, 3>> probes;  // x, y, colour
-  } cases[] = {
-      {WallpaperStyle::Center, 8, 4, {{0, 0, 8, 4}}, {{0, 0, B}, {2, 1, R}, {5, 2, U}, {6, 1, B}, {3, 3, B}}},
-      {WallpaperStyle::Tile, 10, 3, {{0, 0, 6, 3}, {6, 0, 4, 3}}, {{0, 2, R}, {4, 0, R}, {6, 0, R}, {9, 0, U}}},
-      {WallpaperStyle::Fit, 8, 8, {{0, 0, 8, 8}}, {{0, 0, B}, {0, 7, B}, {0, 3, R}, {7, 4, U}}},
-      {WallpaperStyle::Fill, 8, 8, {{0, 0, 8, 8}}, {{0, 0, R}, {0, 7, R}, {7, 0, U}, {7, 7, U}}},
-      {WallpaperStyle::Stretch, 8, 6, {{0, 0, 8, 6}}, {{0, 0, R}, {7, 5, U}}},
-      {WallpaperStyle::Span, 8, 2, {{0, 0, 4, 2}, {4, 0, 4, 2}}, {{0, 0, R}, {2, 1, R}, {5, 0, U}}},
-  };
-  for (const auto& c : cases) {
-    Image desktop(c.width, c.height, 0xFFFFFF);
-    lay_out_wallpaper(desktop, c.monitors, picture, c.style, B);
-    for (const auto& [x, y, colour] : c.probes)
-      EXPECT_EQ(desktop.at(x, y), colour) << static_cast<int>(c.style) << " at " << x << "," << y;
+  using P = std::vector<std::array<std::uint32_t, 3>>;  // probes: x, y, colour
+  const std::tuple<WallpaperStyle, int, int, std::vector<Rect>, P> cases[] = {
+      {W::Center, 8, 4, {{0, 0, 8, 4}}, {{0, 0, B}, {2, 1, R}, {5, 2, U}, {6, 1, B}, {3, 3, B}}},
+      {W::Tile, 10, 3, {{0, 0, 6, 3}, {6, 0, 4, 3}}, {{0, 2, R}, {4, 0, R}, {6, 0, R}, {9, 0, U}}},
+      {W::Fit, 8, 8, {{0, 0, 8, 8}}, {{0, 0, B}, {0, 7, B}, {0, 3, R}, {7, 4, U}}},
+      {W::Fill, 8, 8, {{0, 0, 8, 8}}, {{0, 0, R}, {0, 7, R}, {7, 0, U}, {7, 7, U}}},
+      {W::Stretch, 8, 6, {{0, 0, 8, 6}}, {{0, 0, R}, {7, 5, U}}},
+      {W::Span, 8, 2, {{0, 0, 4, 2}, {4, 0, 4, 2}}, {{0, 0, R}, {2, 1, R}, {5, 0, U}}}};
+  for (const auto& [style, width, height, monitors, probes] : cases) {
+    Image desktop(width, height, 0xFFFFFF);
+    lay_out_wallpaper(desktop, monitors, picture, style, B);
+    for (const auto& [x, y, colour] : probes) EXPECT_EQ(desktop.at(x, y), colour) << int(style) << " at " << x << "," << y;
   }
   Image desktop(4, 4, 0xFFFFFF);  // no wallpaper: the background colour
   lay_out_wallpaper(desktop, {{0, 0, 4, 4}}, Image(), WallpaperStyle::Fill, B);
