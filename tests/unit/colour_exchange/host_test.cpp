@@ -1,106 +1,91 @@
-// ASM_ColorXEffects as a caller sees it on a bound picture box: the colour
-// used as given, the generator reseeded on every call, one kernel call per
-// dot with the overflow check, absent centres, the redraw.
+// ASM_ColorXEffects on a bound picture box: the colour used as given, the
+// generator reseeded on every call, the dot count's overflow, the centres.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cmath>
 #include <set>
 #include <utility>
-#include <vector>
 
 #include "runtime/runtime.h"
-#include "effects/cls_asm_pic.h"
 #include "unit/engine_host.h"
 
 using namespace virelta;
 
 namespace {
 
+using Spots = std::set<std::pair<int, int>>;
+
 struct Fixture : virelta::testing::EngineHost {
   using EngineHost::EngineHost;
-  std::set<std::pair<int, int>> shown_with(std::uint32_t pixel) {
-    std::set<std::pair<int, int>> out;
+  Spots shown_with(std::uint32_t pixel) {
+    Spots out;
     for (int y = 1; y <= h; ++y)
       for (int x = 1; x <= w; ++x)
         if (shown(x, y) == pixel) out.insert({x, y});
     return out;
   }
-};
-
-// Makes the generator's clock seed fixed for one test.
-struct FixedClock {
-  explicit FixedClock(double seed) { program_random().set_fixed_clock_seed(seed); }
-  ~FixedClock() { program_random().set_fixed_clock_seed(std::nullopt); }
+  template <class... Args>
+  ErrorNumber error_of(Args... args) {
+    try {
+      engine.ASM_ColorXEffects(args...);
+    } catch (const RuntimeError& e) {
+      return e.code();
+    }
+    return ErrorNumber{};
+  }
 };
 
 constexpr std::uint32_t kGrey = 0x00646464;
 
 }  // namespace
 
-TEST(ColorXEffectsHost, RowLinesAreDrawnAndTheUndoCopyKept) {
+TEST(ColorXEffectsHost, LinesInTheColourAsGivenDrawnAfterTheUndoCopy) {
   Fixture f(3, 5, kGrey);
+  f.box.set_back_color(0);
   const int before = f.draws();
   f.engine.ASM_ColorXEffects(1, 0x302010, 2);
   EXPECT_EQ(f.draws(), before + 1);
-  std::set<std::pair<int, int>> expected;
-  for (int y : {5, 3, 1})
-    for (int x = 1; x <= 3; ++x) expected.insert({x, y});
-  EXPECT_EQ(f.shown_with(0x00102030), expected);
-  EXPECT_EQ(f.layer(3), f.layer(1));
-}
-
-TEST(ColorXEffectsHost, ANegativeColourIsUsedAsGiven) {
-  Fixture f(9, 9, kGrey);
-  f.box.set_back_color(0x00000000);
-  f.engine.ASM_ColorXEffects(2, -1, 4);  // columns 9, 5, 1 in white, not BackColor
-  EXPECT_EQ(f.shown_with(0x00FFFFFF).size(), 27u);
-  // ... and with its top byte set it matches no pixel, white ones included.
-  auto painted = f.layer(2);
-  for (Long opcode = 4; opcode <= 8; ++opcode) f.engine.ASM_ColorXEffects(opcode, -1, 2);
-  EXPECT_EQ(f.layer(2), painted);
-}
-
-TEST(ColorXEffectsHost, DotsUseTwoDrawsEachFromTheFreshlySeededGenerator) {
-  FixedClock clock(43210.5);
-  Fixture f(100, 50, kGrey);
-  program_random().rnd();  // whatever state the program left it in
-  RandomGenerator expected_generator = program_random();
-  expected_generator.randomize_from_clock();
-  std::set<std::pair<int, int>> expected;
-  for (int i = 0; i < 40; ++i) {
-    float x = expected_generator.rnd(), y = expected_generator.rnd();
-    expected.insert({std::min(static_cast<int>(round_half_even(x * 100.0 + 1)), 100),
-                     std::min(static_cast<int>(round_half_even(y * 50.0 + 1)), 50)});
+  EXPECT_EQ(f.shown_with(0x00102030), (Spots{{1, 5}, {2, 5}, {3, 5}, {1, 3}, {2, 3}, {3, 3}, {1, 1}, {2, 1}, {3, 1}}));
+  const auto lined = f.layer(2);
+  f.engine.ASM_ColorXEffects(2, -1, 2);  // columns 3 and 1 in white, not BackColor
+  EXPECT_EQ(f.shown_with(0x00FFFFFF).size(), 10u);
+  EXPECT_EQ(f.layer(3), lined);
+  for (Long opcode : {10L, -1L, 99L}) {  // outside the range: copied and drawn, nothing painted
+    const auto painted = f.layer(2);
+    f.engine.ASM_ColorXEffects(opcode, 0xFF, 1);
+    EXPECT_EQ(f.layer(2), painted);
+    EXPECT_EQ(f.layer(3), painted);
   }
-  f.engine.ASM_ColorXEffects(0, 0x0000FF, 2);  // 40 dots
-  EXPECT_EQ(f.shown_with(0x00FF0000), expected);
-  EXPECT_EQ(program_random().state(), expected_generator.state());
+  EXPECT_EQ(f.draws(), before + 5);
 }
 
-TEST(ColorXEffectsHost, EveryCallReseedsTheGeneratorWhateverTheOpcode) {
-  FixedClock clock(777);
-  Fixture f(4, 4, kGrey);
-  for (Long opcode : {42L, 1L, 9L, -3L}) {
-    program_random().rnd();
+TEST(ColorXEffectsHost, EveryCallReseedsTheGeneratorAndDotsTakeTwoDrawsEach) {
+  program_random().set_fixed_clock_seed(43210.5);
+  Fixture f(100, 50, kGrey);
+  Spots dots;
+  for (Long opcode : {42L, 1L, 9L, -3L, 0L}) {
+    program_random().rnd();  // whatever state the program left it in
     RandomGenerator expected = program_random();
     expected.randomize_from_clock();
-    f.engine.ASM_ColorXEffects(opcode, 0, 1);
+    for (int i = 0; opcode == 0 && i < 40; ++i) {
+      const double x = expected.rnd(), y = expected.rnd();
+      dots.insert({std::min(static_cast<int>(std::nearbyint(x * 100 + 1)), 100),
+                   std::min(static_cast<int>(std::nearbyint(y * 50 + 1)), 50)});
+    }
+    f.engine.ASM_ColorXEffects(opcode, opcode == 0 ? 0x0000FF : 0x00FF00, 2);
     EXPECT_EQ(program_random().state(), expected.state()) << opcode;
   }
+  program_random().set_fixed_clock_seed(std::nullopt);
+  EXPECT_EQ(f.shown_with(0x00FF0000), dots);
 }
 
 TEST(ColorXEffectsHost, TooManyDotsIsAnOverflowAfterTheUndoCopyAndBeforeAnyDot) {
   Fixture f(8, 8, kGrey);
   f.engine.ASM_ColorXEffects(1, 0x0000FF, 3);
-  auto lined = f.layer(2);
+  const auto lined = f.layer(2);
   const int before = f.draws();
-  for (Integer amount : {static_cast<Integer>(1639), static_cast<Integer>(-1639), static_cast<Integer>(32767)}) {
-    try {
-      f.engine.ASM_ColorXEffects(0, 0xFFFFFF, amount);
-      ADD_FAILURE() << "no error for " << amount;
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.code(), ErrorNumber::Overflow);
-    }
+  for (Integer amount : {Integer{1639}, Integer{-1639}, Integer{32767}}) {
+    EXPECT_EQ(f.error_of(0, 0xFFFFFF, amount), ErrorNumber::Overflow) << amount;
     EXPECT_EQ(f.layer(2), lined);
     EXPECT_EQ(f.layer(3), lined);
   }
@@ -112,66 +97,21 @@ TEST(ColorXEffectsHost, TooManyDotsIsAnOverflowAfterTheUndoCopyAndBeforeAnyDot) 
   EXPECT_NE(f.layer(2), lined);
 }
 
-TEST(ColorXEffectsHost, BurstCentresOnTheMiddleWhenCentresAreAbsent) {
+TEST(ColorXEffectsHost, BurstCentresDefaultToTheMiddleCountYFromTheTopAndFailOnlyWhereConverted) {
   Fixture f(100, 100, 0x00C8C8C8);
-  f.engine.ASM_ColorXEffects(9, 0, 1);
+  f.engine.ASM_ColorXEffects(9, 0, 1);  // centre (50, 50)
   EXPECT_EQ(f.shown(51, 50), 0u);
   EXPECT_EQ(f.shown(50, 49), 0u);
   EXPECT_EQ(f.shown(50, 50), 0x00C8C8C8u);
   EXPECT_EQ(f.shown(50, 80), 0x00C8C8C8u);
-}
-
-TEST(ColorXEffectsHost, BurstCentreYCountsFromTheTop) {
-  Fixture f(40, 30, 0x00C8C8C8);
-  f.engine.ASM_ColorXEffects(9, 0, 1, 10.0, 5.0);
-  EXPECT_EQ(f.shown(11, 25), 0u);
-  EXPECT_EQ(f.shown(10, 25), 0x00C8C8C8u);
-  f.engine.UndoLast();
-  f.engine.ASM_ColorXEffects(9, 0, 1, "10", "5");  // numbers given as text
-  EXPECT_EQ(f.shown(11, 25), 0u);
-}
-
-TEST(ColorXEffectsHost, BadCentresFailOnlyWhereTheBurstConvertsThem) {
-  Fixture f(20, 20, kGrey);
-  f.engine.ASM_ColorXEffects(1, 0xFF, 5, "left", "top");  // not read by the lines
-  EXPECT_EQ(f.shown(1, 20), 0x00FF0000u);
-  auto before = f.layer(2);
-  try {
-    f.engine.ASM_ColorXEffects(9, 0xFF, 1, "left", 5.0);
-    ADD_FAILURE();
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.code(), ErrorNumber::TypeMismatch);
-  }
-  try {
-    f.engine.ASM_ColorXEffects(9, 0xFF, 1, 5.0, 1e300);
-    ADD_FAILURE();
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.code(), ErrorNumber::Overflow);
-  }
-  EXPECT_EQ(f.layer(2), before);
-  f.engine.ASM_ColorXEffects(9, 0xFF, 32767, 1e30, -1e30);  // far outside: nothing to touch
-  EXPECT_EQ(f.layer(2), before);
-}
-
-TEST(ColorXEffectsHost, OpcodesOutsideTheRangeStillCopyAndRedraw) {
-  Fixture f(6, 6, kGrey);
-  f.engine.ASM_ColorXEffects(3, 0xFF, 2);
-  auto grid = f.layer(2);
-  for (Long opcode : {10L, -1L, 99L}) {
-    const int before = f.draws();
-    f.engine.ASM_ColorXEffects(opcode, 0xFF, 1);
-    EXPECT_EQ(f.draws(), before + 1);
-    EXPECT_EQ(f.layer(2), grid);
-    EXPECT_EQ(f.layer(3), grid);
-  }
-}
-
-TEST(ColorXEffectsHost, ExtremeAmountsOnTinyPicturesAreSurvived) {
-  for (int size : {1, 2, 5}) {
-    Fixture f(size, size, 0);
-    for (Long opcode = 1; opcode <= 9; ++opcode)
-      for (Integer amount : {static_cast<Integer>(-32768), static_cast<Integer>(-1), static_cast<Integer>(0),
-                             static_cast<Integer>(1), static_cast<Integer>(8), static_cast<Integer>(32767)})
-        f.engine.ASM_ColorXEffects(opcode, 0, amount);
-  }
+  Fixture g(40, 30, 0x00C8C8C8);
+  g.engine.ASM_ColorXEffects(9, 0, 1, "10", "5");  // numbers given as text; 5 from the top is row 25
+  EXPECT_EQ(g.shown(11, 25), 0u);
+  EXPECT_EQ(g.shown(10, 25), 0x00C8C8C8u);
+  g.engine.ASM_ColorXEffects(1, 0xFF, 30, "left", "top");  // the lines do not read them
+  EXPECT_EQ(g.shown(1, 30), 0x00FF0000u);
+  const auto before = g.layer(2);
+  EXPECT_EQ(g.error_of(9, 0xFF, 1, "left", 5.0), ErrorNumber::TypeMismatch);
+  EXPECT_EQ(g.error_of(9, 0xFF, 1, 5.0, 1e300), ErrorNumber::Overflow);
+  EXPECT_EQ(g.layer(2), before);
 }
