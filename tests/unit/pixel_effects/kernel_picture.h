@@ -25,28 +25,21 @@ struct KernelPicture {
 
   // All zero, or random bytes from a non-zero seed.
   KernelPicture(int w, int h, std::uint32_t seed = 0) : bytes(std::size_t(w) * h * 12), block{w, h, bytes.data()} {
-    std::mt19937 random(seed);
-    if (seed != 0) std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<std::uint8_t>(random()); });
+    if (std::mt19937 random(seed); seed != 0) std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<std::uint8_t>(random()); });
   }
   KernelPicture(const KernelPicture& other) : bytes(other.bytes), block(other.block) { block.store = bytes.data(); }
 
   std::uint8_t* pixel(int layer, int x, int y) {
-    const std::size_t w = block.width, h = block.height;
-    return bytes.data() + ((layer - 1) * w * h + (y - 1) * w + (x - 1)) * 4;
+    return bytes.data() + ((layer - 1) * bytes.size() / 12 + (y - 1) * std::size_t(block.width) + (x - 1)) * 4;
   }
-  Bytes get(int layer, int x, int y) {
-    const std::uint8_t* p = pixel(layer, x, y);
-    return {p[0], p[1], p[2], p[3]};
-  }
+  Bytes get(int layer, int x, int y) { Bytes b; std::copy_n(pixel(layer, x, y), 4, b.begin()); return b; }
   void set(int layer, int x, int y, Bytes b) { std::copy_n(b.begin(), 4, pixel(layer, x, y)); }
   void fill(int layer, Bytes b) {
-    for (int y = 1; y <= block.height; ++y)
-      for (int x = 1; x <= block.width; ++x) set(layer, x, y, b);
+    for (int i = 0; i < block.width * block.height; ++i) set(layer, i % block.width + 1, i / block.width + 1, b);
   }
 
-  // The plain kernel here and every entry this processor runs on a copy: a
-  // worked example checked through this holds for all of them. None may
-  // write outside layer 2.
+  // The plain kernel here and every entry this processor runs on a copy: a worked example checked through this
+  // holds for all of them. None may write outside layer 2.
   void run(Kernel plain, const std::vector<KernelEntry>& entries, std::uint32_t msg, std::uint32_t wparam,
            std::uint32_t lparam) {
     const KernelPicture start(*this);
