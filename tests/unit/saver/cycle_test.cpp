@@ -27,17 +27,16 @@ using AllocationTest = SaverTest;
 TEST_F(AllocationTest, StepsAllocateNothing) {
   use_screen(640, 480);
   Virelta_S& s = load();
-  std::vector<long> per_step;
-  per_step.reserve(200);
-  long last = -1;
-  s.on_frame = [&](std::optional<int> angle) {
-    if (angle && last >= 0) per_step.push_back(allocations.load() - last);
+  long last = -1, steps = 0;
+  s.on_frame = [&](std::optional<int> angle) {  // from one step's frame to the next
+    if (angle && last >= 0 && ++steps) {
+      EXPECT_EQ(allocations.load() - last, 0) << "step " << steps;
+    }
     last = angle ? allocations.load() : -1;
   };
   run_cycle();
   run_cycle();
-  ASSERT_EQ(per_step.size(), 2 * 36u);
-  for (std::size_t i = 0; i < per_step.size(); ++i) EXPECT_EQ(per_step[i], 0) << "step " << i + 1;
+  EXPECT_EQ(steps, 2 * 36);
 }
 
 class CycleTest : public SaverTest {
@@ -130,23 +129,6 @@ TEST_F(CycleTest, EachStepShowsTheActiveTilesOverTheDesktopHigherOnTop) {
   };
   run_cycle();
   EXPECT_EQ(checked, 2);
-}
-
-TEST_F(CycleTest, StepsRefreshOnlyTheTilesAndTheResetTheWholeScreen) {
-  fixed_tiles(200, 30, 50, 40, 30, 30, 60, 20);  // tile 0's refresh is cut to the screen
-  TileAction = {1, 1, 0, 1};
-  RotationSpeed = 180;
-  Virelta_S& s = load();
-  std::vector<std::optional<Rect>> refreshed, expected;
-  machine->on_refresh = [&](const Surface& surface, const Rect* area) {
-    if (&surface == &s.Display) refreshed.push_back(area ? std::optional<Rect>(*area) : std::nullopt);
-  };
-  for (int step = 0; step < 3; ++step)
-    for (int j : {0, 1, 3}) expected.push_back(intersect(tile_rect(j), {0, 0, 160, 120}));
-  expected.push_back(std::nullopt);
-  EXPECT_EQ((*expected.begin())->width, 160);
-  run_cycle();
-  EXPECT_EQ(refreshed, expected);
 }
 
 TEST_F(CycleTest, ResetShowsTheUntouchedDesktopAndTilesStartAfreshFromIt) {

@@ -1,5 +1,5 @@
 // The saver window on the in-memory platform: a desktop whose every pixel
-// tells where it came from, the settings set in code, a fixed clock seed.
+// tells where it came from, the default settings, a fixed clock seed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,10 +16,9 @@
 
 namespace virelta::saver::testing {
 
-// Red and green give the column, blue the row: a tile shows where it came from.
+// Red and green give the column, blue the row.
 inline std::uint32_t desktop_pixel(int x, int y) {
-  return (static_cast<std::uint32_t>(x & 0xFF) << 16) | (static_cast<std::uint32_t>((x >> 8) & 0xFF) << 8) |
-         static_cast<std::uint32_t>((y * 3 + 1) & 0xFF);
+  return (std::uint32_t(x & 0xFF) << 16) | (std::uint32_t((x >> 8) & 0xFF) << 8) | std::uint32_t((y * 3 + 1) & 0xFF);
 }
 
 inline Image crop(const Image& from, const Rect& r) {
@@ -37,7 +36,6 @@ inline Image quarter_turn_4x4(const Image& im) {
     for (int c = 0; c < 4; ++c) out.at(c, r) = im.at(r - 1, 3 - c);
   return out;
 }
-
 inline Image full_turn_bilinear(const Image& im) {
   Image out(im.width(), im.height(), 0);
   for (int y = 1; y + 1 < im.height(); ++y)
@@ -47,7 +45,7 @@ inline Image full_turn_bilinear(const Image& im) {
 
 class SaverTest : public ::testing::Test {
  protected:
-  void SetUp() override {  // the default settings
+  void SetUp() override {
     use_screen(160, 120);
     TileAction = TileRandom = {1, 1, 1, 1};
     TileWidth = TileHeight = {256, 256, 256, 256};
@@ -63,7 +61,6 @@ class SaverTest : public ::testing::Test {
     program_random().set_fixed_clock_seed(std::nullopt);
     reset_settings();
   }
-
   void use_screen(int width, int height) {
     machine->screen_info.width = width;
     machine->screen_info.height = height;
@@ -76,11 +73,7 @@ class SaverTest : public ::testing::Test {
     TileWidth = {w0, w1, w2, w3};
     TileHeight = {h0, h1, h2, h3};
   }
-  // Nearest-neighbour turns, the ones known pixel by pixel.
-  void nearest() {
-    AntiAliasSetting = 2;
-    AntiAliasOn = false;
-  }
+  void nearest() { AntiAliasSetting = 2, AntiAliasOn = false; }
   Virelta_S& load() {
     saver = std::make_unique<Virelta_S>();
     saver->form.load();
@@ -93,8 +86,7 @@ class SaverTest : public ::testing::Test {
     };
     return s;
   }
-  // One timer event: one whole cycle (unless input ends the program).
-  void run_cycle() { machine->advance(1); }
+  void run_cycle() { machine->advance(1); }  // one timer event: one whole cycle
   Rect tile_rect(int i) const {
     return {saver->TileX[i], saver->TileY[i], saver->Master(i).width(), saver->Master(i).height()};
   }

@@ -20,15 +20,12 @@ TEST_F(SetupTest, WindowCoversTheScreenAndTilesAreDrawnSizesFirstThenPlaces) {
     h[i] = static_cast<int>(draws.rnd() * 257.0f + 256.0f);
   }
   Virelta_S& s = load();
-  EXPECT_TRUE(s.form.key_preview);
-  EXPECT_TRUE(s.Pic_Orgn.image() == machine->desktop);
+  EXPECT_TRUE(s.form.key_preview && s.Pic_Orgn.image() == machine->desktop);
   EXPECT_FALSE(s.Frame1.visible() || s.Pic_Orgn.visible());
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(s.Master(i).width(), w[i]);
-    EXPECT_EQ(s.Master(i).height(), h[i]);
-    EXPECT_EQ(s.TileX[i], static_cast<int>(std::floor(static_cast<float>(1024 - w[i]) * draws.rnd())));
-    EXPECT_EQ(s.TileY[i], static_cast<int>(std::floor(static_cast<float>(768 - h[i]) * draws.rnd())));
+    const int x = int(std::floor(float(1024 - w[i]) * draws.rnd())), y = int(std::floor(float(768 - h[i]) * draws.rnd()));
+    EXPECT_EQ(tile_rect(i), (Rect{x, y, w[i], h[i]}));
     EXPECT_TRUE(s.Master(i).image() == crop(machine->desktop, tile_rect(i)));
     EXPECT_EQ(s.TileEngine[i]->bound_box(), &s.Master(i));
   }
@@ -38,8 +35,8 @@ TEST_F(SetupTest, WindowCoversTheScreenAndTilesAreDrawnSizesFirstThenPlaces) {
 TEST_F(SetupTest, TilesLargerThanTheScreenReachPastItsTopLeftWithBlackBeyond) {
   fixed_tiles(300, 100, 100, 200, 40, 40, 40, 40);
   Virelta_S& s = load();
-  EXPECT_TRUE(s.TileX[0] >= -140 && s.TileX[0] <= 0 && s.TileY[0] >= 0 && s.TileY[0] <= 20);
-  EXPECT_TRUE(s.TileY[1] >= -80 && s.TileY[1] <= 0);
+  EXPECT_TRUE(s.TileX[0] >= -140 && s.TileX[0] <= 0 && s.TileY[0] >= 0 && s.TileY[0] <= 20 && s.TileY[1] >= -80 &&
+              s.TileY[1] <= 0);
   for (int i : {0, 1}) {
     const Rect r = tile_rect(i);
     for (int y = 0; y < r.height; ++y)

@@ -27,14 +27,9 @@ TEST_F(LoadSettingsTest, NoFileGivesTheDefaults) {
   EXPECT_EQ(settings_file_path("C:\\Saver"), "C:\\Saver\\Virelta.ini");
   EXPECT_EQ(TileAction, (Slots{0, 0, 0, 0}));  // nothing before loading
   LoadSettings(folder_.utf8());
-  EXPECT_EQ(TileAction, (Slots{1, 1, 1, 1}));
-  EXPECT_EQ(TileRandom, (Slots{1, 1, 1, 1}));
-  EXPECT_EQ(TileWidth, (Slots{256, 256, 256, 256}));
-  EXPECT_EQ(TileHeight, (Slots{256, 256, 256, 256}));
-  EXPECT_EQ(RotationSpeed, 10);
-  EXPECT_EQ(TurnCount, 1);
-  EXPECT_EQ(AntiAliasSetting, 1);
-  EXPECT_TRUE(AntiAliasOn);
+  EXPECT_TRUE(TileAction == (Slots{1, 1, 1, 1}) && TileRandom == TileAction);
+  EXPECT_TRUE(TileWidth == (Slots{256, 256, 256, 256}) && TileHeight == TileWidth);
+  EXPECT_TRUE(RotationSpeed == 10 && TurnCount == 1 && AntiAliasSetting == 1 && AntiAliasOn);
   EXPECT_FALSE(folder_.exists("Virelta.ini"));  // loading never writes
 }
 
@@ -45,32 +40,21 @@ TEST_F(LoadSettingsTest, EachValueIsTakenDownToAWholeNumberOrZeroWhenItIsNone) {
     Integer expected;
     bool anti_alias_on = true;
   } cases[] = {
-      {"[Other]\r\nAction0=0", &TileAction[0], 1},  // a missing key or an empty value: the default
-      {"Width0=", &TileWidth[0], 256},
-      {"Height0=  \r\nHeight1=300", &TileHeight[0], 256},
-      {kAntiAlias + "=", &AntiAliasSetting, 1},
-      {"Width2=abc\r\nWidth3=300", &TileWidth[2], 0},  // not a number or too large: zero
-      {"Width2=abc\r\nWidth3=300", &TileWidth[3], 300},
-      {"Action1=40000", &TileAction[1], 0},
-      {"Height3=-32768.5", &TileHeight[3], 0},  // taken down to -32769
+      {"[Other]\r\nAction0=0", &TileAction[0], 1}, {"Width0=", &TileWidth[0], 256},  // missing or empty: the default
+      {"Height0=  \r\nHeight1=300", &TileHeight[0], 256}, {kAntiAlias + "=", &AntiAliasSetting, 1},
+      {"Width2=abc\r\nWidth3=300", &TileWidth[2], 0}, {"Width2=abc\r\nWidth3=300", &TileWidth[3], 300},  // none: 0
+      {"Action1=40000", &TileAction[1], 0}, {"Height3=-32768.5", &TileHeight[3], 0},  // taken down to -32769
       {"Random3=1 2", &TileRandom[3], 0},
       {kTurns + "=" + std::string(300, '0') + "7", &TurnCount, 0},  // cut at 255 bytes: all zeros
-      {kSpeed + "=12.9", &RotationSpeed, 12},
-      {kTurns + "=-3.5", &TurnCount, -4},
-      {"Width0=32767.99", &TileWidth[0], 32767},
-      {"Height0=-0.5", &TileHeight[0], -1},
-      {"Width1=2.5E2", &TileWidth[1], 250},
-      {"Action0=&H10", &TileAction[0], 16},
-      {"height0=&HFFFF", &TileHeight[0], -1},
-      {"WIDTH0=&o17", &TileWidth[0], 15},
+      {kSpeed + "=12.9", &RotationSpeed, 12}, {kTurns + "=-3.5", &TurnCount, -4},
+      {"Width0=32767.99", &TileWidth[0], 32767}, {"Height0=-0.5", &TileHeight[0], -1},
+      {"Width1=2.5E2", &TileWidth[1], 250}, {"Action0=&H10", &TileAction[0], 16},
+      {"height0=&HFFFF", &TileHeight[0], -1}, {"WIDTH0=&o17", &TileWidth[0], 15},
       {"Random0=\" 5 \"", &TileRandom[0], 5},
       {"  Action1 =  +7  \r\nAction1=9", &TileAction[1], 7},  // the first of two equal keys
-      {kSpeed.substr(0, 7) + "X=3", &RotationSpeed, 10},        // an upper-cased trail byte is another key
-      {kAntiAlias + "=2", &AntiAliasSetting, 2, false},           // anti-aliasing is on for 1 only
-      {kAntiAlias + "=1.7", &AntiAliasSetting, 1, true},
-      {kAntiAlias + "=-1", &AntiAliasSetting, -1, false},
-      {kAntiAlias + "=0", &AntiAliasSetting, 0, false},
-  };
+      {kSpeed.substr(0, 7) + "X=3", &RotationSpeed, 10},      // an upper-cased trail byte is another key
+      {kAntiAlias + "=2", &AntiAliasSetting, 2, false}, {kAntiAlias + "=1.7", &AntiAliasSetting, 1, true},  // on for 1
+      {kAntiAlias + "=-1", &AntiAliasSetting, -1, false}, {kAntiAlias + "=0", &AntiAliasSetting, 0, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     load("[sECTION]\r\n" + c.lines + "\r\n");
