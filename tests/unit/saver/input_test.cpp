@@ -47,10 +47,12 @@ TEST_F(InputTest, NineXFamilyAsksForThePasswordAndARefusalKeepsTheSaverRunning) 
     EXPECT_EQ(calls(), (std::vector<std::string>{"ShowCursor 1", "VerifyScreenSavePwd", kShutdown[0], kShutdown[1],
                                                   kShutdown[2]}));
   }
-  // No password service at all (no password.cpl) ends it.
+  // No password service at all (no password.cpl) ends it, with the engines released.
   Virelta_S& s = start("/s", 1);
   ASSERT_TRUE(ended_by([&] { machine->click(s.Display, kRightButton); }));
   EXPECT_EQ(calls().back(), "SystemParametersInfo 17 1");
+  EXPECT_TRUE(!s.form.loaded() && machine->shown_windows.empty());
+  for (const auto& engine : s.TileEngine) EXPECT_FALSE(engine);
 }
 
 TEST_F(InputTest, TestModeEndsOnTheFirstInputOnEveryPlatform) {
@@ -61,21 +63,6 @@ TEST_F(InputTest, TestModeEndsOnTheFirstInputOnEveryPlatform) {
     ASSERT_TRUE(ended_by([&] { machine->key_down(s.form, 32, 1); }));
     EXPECT_EQ(calls(), std::vector<std::string>{"SystemParametersInfo 17 1"});
   }
-}
-
-TEST_F(InputTest, ACloseRequestInTheMiddleOfACycleAbandonsItAndUnloads) {
-  Virelta_S& s = start("/s", 2);  // the NT family asks no password
-  on_frame = [&](std::optional<int>) {
-    if (angles.size() == 5) machine->post([&] { s.form.request_close(); });
-  };
-  EXPECT_TRUE(ended_by([&] { run_cycle(); }));
-  EXPECT_EQ(angles.size(), 5u);
-  EXPECT_EQ(calls(), kShutdown);
-  EXPECT_EQ(machine->cursor_count, 0);
-  EXPECT_TRUE(!s.form.loaded() && machine->shown_windows.empty());
-  for (const auto& engine : s.TileEngine) EXPECT_FALSE(engine);
-  Virelta_S& again = start("/s", 2);
-  EXPECT_FALSE(ended_by([&] { machine->click(again.Display, kMiddleButton); }));
 }
 
 }  // namespace

@@ -48,9 +48,7 @@ TEST_F(LoadSettingsTest, EachValueIsTakenDownToAWholeNumberOrZeroWhenItIsNone) {
       {kTurns + "=" + std::string(300, '0') + "7", &TurnCount, 0},  // cut at 255 bytes: all zeros
       {kSpeed + "=12.9", &RotationSpeed, 12}, {kTurns + "=-3.5", &TurnCount, -4},
       {"Width0=32767.99", &TileWidth[0], 32767}, {"Height0=-0.5", &TileHeight[0], -1},
-      {"Width1=2.5E2", &TileWidth[1], 250}, {"Action0=&H10", &TileAction[0], 16},
-      {"height0=&HFFFF", &TileHeight[0], -1}, {"WIDTH0=&o17", &TileWidth[0], 15},
-      {"Random0=\" 5 \"", &TileRandom[0], 5},
+      {"height0=&HFFFF", &TileHeight[0], -1}, {"Random0=\" 5 \"", &TileRandom[0], 5},
       {"  Action1 =  +7  \r\nAction1=9", &TileAction[1], 7},  // the first of two equal keys
       {kSpeed.substr(0, 7) + "X=3", &RotationSpeed, 10},      // an upper-cased trail byte is another key
       {kAntiAlias + "=2", &AntiAliasSetting, 2, false}, {kAntiAlias + "=1.7", &AntiAliasSetting, 1, true},  // on for 1

@@ -1,5 +1,4 @@
-// Start-up: the single-instance guard, the mode switch and what each mode
-// does before its window takes over.
+// Start-up: the mode switch and what each mode does before its window takes over.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,9 +19,8 @@ struct Start {
   std::vector<std::string> opened;
   bool ended = false;
 
-  explicit Start(const std::string& command, std::vector<std::string> running = {}) {
+  explicit Start(const std::string& command) {
     machine->command = command;
-    machine->foreign_captions = std::move(running);
     folder.put("Virelta.ini", "[Section]\r\nWidth0=300\r\n");
     machine->folder = folder.utf8();
     reset_settings();
@@ -56,13 +54,3 @@ TEST(StartUp, TheSecondCharacterPicksTheModeAndSettingsAreReadFirst) {
   }
 }
 
-TEST(StartUp, AnOpenSaverOrDialogStopsEveryModeSilently) {
-  for (const char* running : {"Virelta_Main", "Vireltaの設定"}) {
-    for (const char* command : {"/s", "/p 1234", "/c", ""}) {
-      Start s(command, {running});
-      EXPECT_TRUE(s.ended && s.opened.empty() && s.machine->messages.empty()) << running << command;
-      EXPECT_EQ(s.count("FindWindow Virelta_Main") * 10 + s.count("FindWindow Vireltaの設定"), 11);  // both looked up
-    }
-  }
-  EXPECT_EQ(Start("/s", {"Preview Window"}).opened, std::vector<std::string>{"saver"});
-}
