@@ -39,19 +39,11 @@ TEST_F(AllocationTest, StepsAllocateNothing) {
   EXPECT_EQ(steps, 2 * 36);
 }
 
-class CycleTest : public SaverTest {
- protected:
-  void SetUp() override {
-    SaverTest::SetUp();
-    fixed_tiles(40, 30, 50, 40, 30, 30, 60, 20);
-  }
-};
+using CycleTest = SaverTest;
 
 TEST_F(CycleTest, StepCountsFollowSpeedAndTurns) {
-  const struct {
-    Integer speed, turns;
-    std::vector<std::optional<int>> expected;
-  } cases[] = {
+  fixed_tiles(40, 30, 50, 40, 30, 30, 60, 20);
+  const struct { Integer speed, turns; std::vector<std::optional<int>> expected; } cases[] = {
       {10, 1, steps_then_reset(0, 360, 10)}, {7, 1, steps_then_reset(0, 357, 7)},  // the last short of 360
       {20, 3, steps_then_reset(0, 1080, 20)}, {10, 0, {0, std::nullopt}}, {-5, 1, {std::nullopt}},
       {-90, -1, {0, -90, -180, -270, -360, std::nullopt}}, {400, 1, {0, std::nullopt}},
@@ -87,7 +79,8 @@ TEST_F(CycleTest, SpeedZeroTurnsNothingUntilAKeyEndsIt) {
   EXPECT_TRUE(s.Master(1).image() == full_turn_bilinear(tile1));
 }
 
-TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOther) {
+// Nearest turns of 4 x 4 tiles, known pixel by pixel.
+TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOtherAndTheResetStartsAfresh) {
   fixed_tiles(4, 4, 4, 4, 4, 4, 4, 4);
   nearest();
   TileAction = {0, 1, 2, -1};  // inactive tiles turn all the same
@@ -101,40 +94,24 @@ TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOther) {
       Image* into = angle == 90 ? at90 : angle == 270 ? at270 : angle == 360 ? at360 : nullptr;
       if (into) into[i] = s.Master(i).image();
     }
-  };
-  run_cycle();
-  for (int i = 0; i < 4; ++i) EXPECT_TRUE((i % 2 == 0 ? at90[i] : at270[i]) == quarter_turn_4x4(before[i])) << i;
-  EXPECT_FALSE(at90[1] == at270[1]);
-  // At 360 tiles 1 and 3 are handed 0 and keep step 270's drawing; a full turn copies 0 and 2.
-  EXPECT_TRUE(at360[1] == at270[1] && at360[0] == before[0]);
-}
-
-TEST_F(CycleTest, ResetShowsTheUntouchedDesktopAndTilesStartAfreshFromIt) {
-  fixed_tiles(4, 4, 4, 4, 4, 4, 4, 4);
-  nearest();
-  RotationSpeed = 90;
-  Virelta_S& s = load();
-  // Scribbled over mid-cycle, new tiles still come from the untouched capture; timer
-  // events falling due inside the cycle's event pump start no cycle inside it.
-  on_frame = [&](std::optional<int> angle) {
+    // Scribbled over mid-cycle, new tiles still come from the untouched capture; timer
+    // events falling due inside the cycle's event pump start no cycle inside it.
     if (angle == 180) s.Display.image().fill(0x00FF00FF), machine->advance(5);
   };
   const std::array<Integer, 4> x_before = s.TileX, y_before = s.TileY;
   program_random().set_fixed_clock_seed(4321.0);
   run_cycle();
   EXPECT_EQ(angles, steps_then_reset(0, 360, 90));
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE((i % 2 == 0 ? at90[i] : at270[i]) == quarter_turn_4x4(before[i])) << i;
+  EXPECT_FALSE(at90[1] == at270[1]);
+  // At 360 tiles 1 and 3 are handed 0 and keep step 270's drawing; a full turn copies 0 and 2.
+  EXPECT_TRUE(at360[1] == at270[1] && at360[0] == before[0]);
   EXPECT_TRUE(s.TileX != x_before || s.TileY != y_before);
   EXPECT_TRUE(s.Display.image() == machine->desktop);
-  for (int j = 0; j < 4; ++j) EXPECT_TRUE(s.Master(j).image() == crop(machine->desktop, tile_rect(j))) << j;
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE((before[i] = s.Master(i).image()) == crop(machine->desktop, tile_rect(i))) << i;
   // The next cycle turns those pixels, so the engines hold the new places: effects never pile up.
-  Image turned[2];
-  const Image fresh0 = s.Master(0).image(), fresh1 = s.Master(1).image();
-  on_frame = [&](std::optional<int> angle) {
-    if (angle == 90) turned[0] = s.Master(0).image();
-    if (angle == 270) turned[1] = s.Master(1).image();
-  };
   run_cycle();
-  EXPECT_TRUE(turned[0] == quarter_turn_4x4(fresh0) && turned[1] == quarter_turn_4x4(fresh1));
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE((i % 2 == 0 ? at90[i] : at270[i]) == quarter_turn_4x4(before[i])) << i;
 }
 
 }  // namespace

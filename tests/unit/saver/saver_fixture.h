@@ -4,11 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
-#include <vector>
-
-#include "forms/form_layer.h"
 #include "platforms/memory/memory_form_layer.h"
 #include "saver/saver_entry.h"
 #include "saver/virelta_s.h"
@@ -16,8 +11,7 @@
 
 namespace virelta::saver::testing {
 
-// Red and green give the column, blue the row.
-inline std::uint32_t desktop_pixel(int x, int y) {
+inline std::uint32_t desktop_pixel(int x, int y) {  // red and green: the column, blue: the row
   return (std::uint32_t(x & 0xFF) << 16) | (std::uint32_t((x >> 8) & 0xFF) << 8) | std::uint32_t((y * 3 + 1) & 0xFF);
 }
 
@@ -49,9 +43,7 @@ class SaverTest : public ::testing::Test {
     use_screen(160, 120);
     TileAction = TileRandom = {1, 1, 1, 1};
     TileWidth = TileHeight = {256, 256, 256, 256};
-    RotationSpeed = 10;
-    TurnCount = AntiAliasSetting = 1;
-    AntiAliasOn = true;
+    RotationSpeed = 10, TurnCount = AntiAliasSetting = 1, AntiAliasOn = true;
     program_random().set_fixed_clock_seed(1234.0);
     machine->on_message = [](const RecordedMessage& m) { ADD_FAILURE() << "message box: " << m.text; };
   }
@@ -59,19 +51,16 @@ class SaverTest : public ::testing::Test {
     saver.reset();
     release_windows();
     program_random().set_fixed_clock_seed(std::nullopt);
-    reset_settings();
   }
   void use_screen(int width, int height) {
-    machine->screen_info.width = width;
-    machine->screen_info.height = height;
+    machine->screen_info.width = width, machine->screen_info.height = height;
     machine->desktop = Image(width, height, 0);
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) machine->desktop.at(x, y) = desktop_pixel(x, y);
   }
   void fixed_tiles(Integer w0, Integer h0, Integer w1, Integer h1, Integer w2, Integer h2, Integer w3, Integer h3) {
     TileRandom = {0, 0, 0, 0};
-    TileWidth = {w0, w1, w2, w3};
-    TileHeight = {h0, h1, h2, h3};
+    TileWidth = {w0, w1, w2, w3}, TileHeight = {h0, h1, h2, h3};
   }
   void nearest() { AntiAliasSetting = 2, AntiAliasOn = false; }
   Virelta_S& load() {

@@ -10,8 +10,7 @@ using SetupTest = SaverTest;
 TEST_F(SetupTest, TilesAreDrawnFreshOnTheScreenHoldingTheDesktopUnderThem) {
   use_screen(1024, 768);
   Virelta_S& s = load();
-  EXPECT_TRUE(s.form.key_preview && s.Pic_Orgn.image() == machine->desktop);
-  EXPECT_FALSE(s.Frame1.visible() || s.Pic_Orgn.visible());
+  EXPECT_TRUE(s.form.key_preview && s.Pic_Orgn.image() == machine->desktop && !s.Frame1.visible());
   for (int i = 0; i < 4; ++i) {
     const Rect r = tile_rect(i);
     EXPECT_TRUE(r.width >= 256 && r.width <= 512 && r.height >= 256 && r.height <= 512) << i;
@@ -23,8 +22,8 @@ TEST_F(SetupTest, TilesAreDrawnFreshOnTheScreenHoldingTheDesktopUnderThem) {
 }
 
 TEST_F(SetupTest, SidesFromTheSettingsFileThatCannotBeUsedAreDefined) {
-  // Zero or negative: the surface keeps its first size (1500 x 1380 twips); above 2048: 2048.
-  machine->screen_info.twips_per_pixel_x = machine->screen_info.twips_per_pixel_y = 12;  // 120 dots per inch
+  // At 120 dots per inch; zero or negative: the surface keeps its first 1500 x 1380 twips; above 2048: 2048.
+  machine->screen_info.twips_per_pixel_x = machine->screen_info.twips_per_pixel_y = 12;
   fixed_tiles(-5, 0, 40, -32768, 0, 30000, 32767, 2049);
   TileAction = {1, 0, 7, -1};  // inactive tiles are bound all the same
   use_screen(64, 48);

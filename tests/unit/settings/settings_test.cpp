@@ -14,7 +14,6 @@ const std::string kSpeed = "\x89\xF1\x93\x5D\x91\xAC\x93\x78", kTurns = "\x89\xF
 
 class LoadSettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_settings(); }
   void load(const std::string& ini_bytes) {
     reset_settings();
     folder_.put("Virelta.ini", ini_bytes);
@@ -25,7 +24,6 @@ class LoadSettingsTest : public ::testing::Test {
 
 TEST_F(LoadSettingsTest, NoFileGivesTheDefaults) {
   EXPECT_EQ(settings_file_path("C:\\Saver"), "C:\\Saver\\Virelta.ini");
-  EXPECT_EQ(TileAction, (Slots{0, 0, 0, 0}));  // nothing before loading
   LoadSettings(folder_.utf8());
   EXPECT_TRUE(TileAction == (Slots{1, 1, 1, 1}) && TileRandom == TileAction);
   EXPECT_TRUE(TileWidth == (Slots{256, 256, 256, 256}) && TileHeight == TileWidth);
@@ -34,12 +32,7 @@ TEST_F(LoadSettingsTest, NoFileGivesTheDefaults) {
 }
 
 TEST_F(LoadSettingsTest, EachValueIsTakenDownToAWholeNumberOrZeroWhenItIsNone) {
-  const struct {
-    std::string lines;
-    const Integer* setting;
-    Integer expected;
-    bool anti_alias_on = true;
-  } cases[] = {
+  const struct { std::string lines; const Integer* setting; Integer expected; bool anti_alias_on = true; } cases[] = {
       {"[Other]\r\nAction0=0", &TileAction[0], 1}, {"Width0=", &TileWidth[0], 256},  // missing or empty: the default
       {"Height0=  \r\nHeight1=300", &TileHeight[0], 256}, {kAntiAlias + "=", &AntiAliasSetting, 1},
       {"Width2=abc\r\nWidth3=300", &TileWidth[2], 0}, {"Width2=abc\r\nWidth3=300", &TileWidth[3], 300},  // none: 0

@@ -35,8 +35,7 @@ TEST(SettingsLocation, BesideTheProgramWhileItsFolderTakesThemUnlessAPerUserFile
   EXPECT_TRUE(settings_folder_for_reading() == f.program.string() && settings_folder_for_writing() == f.program.string());
   EXPECT_FALSE(fs::exists(f.user));
   EXPECT_EQ(std::distance(fs::directory_iterator(f.program), {}), 1);  // the probe leaves nothing behind
-  f.machine->user_folder = f.user.string();  // an existing per-user file is the one used
-  fs::create_directories(f.user);
+  fs::create_directories(f.user);  // an existing per-user file is the one used
   f.root.put("user/Virelta/Virelta.ini", "[Section]\r\nWidth0=300\r\n");
   EXPECT_TRUE(settings_folder_for_writing() == f.user.string() && f.loaded_width0() == 300);
 }

@@ -18,7 +18,6 @@ struct Start {
   virelta::testing::TempFolder folder;
   std::vector<std::string> opened;
   bool ended = false;
-
   explicit Start(const std::string& command) {
     machine->command = command;
     folder.put("Virelta.ini", "[Section]\r\nWidth0=300\r\n");
@@ -36,13 +35,8 @@ struct Start {
 }  // namespace
 
 TEST(StartUp, TheSecondCharacterPicksTheModeAndSettingsAreReadFirst) {
-  const struct {
-    const char* command;
-    std::vector<std::string> opened;
-    bool ended;
-    int hidden_cursor;  // the saver proper hides the cursor and tells the platform
-    Integer width0;     // -1: not looked at
-  } cases[] = {{"/S", {"saver"}, false, 1, 300}, {"-s", {"saver"}, false, 1, 300}, {"xs", {"saver"}, false, 1, 300},
+  // The saver proper hides the cursor and tells the platform; width0 -1: not looked at.
+  const struct { const char* command; std::vector<std::string> opened; bool ended; int hidden_cursor; Integer width0; } cases[] = {{"/S", {"saver"}, false, 1, 300}, {"-s", {"saver"}, false, 1, 300}, {"xs", {"saver"}, false, 1, 300},
                {"/s 123", {"saver"}, false, 1, 300}, {"", {"saver"}, false, 0, 300},  // a test run
                {"/c:1234", {"settings"}, true, 0, 300}, {"/p 1234", {"preview /p 1234"}, false, 0, 0},
                {"/a", {}, true, 0, -1}, {"s", {}, true, 0, -1}, {"/x", {}, true, 0, -1}, {"/a 1234", {}, true, 0, -1}};
