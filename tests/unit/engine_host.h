@@ -71,9 +71,9 @@ struct Picture {
     block.amount = other.block.amount, block.colour = other.block.colour, block.opcode = other.block.opcode;
   }
   std::size_t bytes() const { return store.layer_bytes() * 3; }
-  Bgr get(int x, int y, int layer = 2) {
+  Bgr get(int x, int y, int layer = 2) const {
     Bgr p;
-    std::memcpy(&p, &store.at(1, x, y, layer), 4);
+    std::memcpy(&p, store.layer(layer) + ((y - 1) * std::size_t(block.width) + (x - 1)) * 4, 4);
     return p;
   }
   void set(int x, int y, Bgr p, int layer = 2) { std::memcpy(&store.at(1, x, y, layer), &p, 4); }

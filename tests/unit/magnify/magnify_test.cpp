@@ -130,7 +130,6 @@ TEST(MagnifyHost, CentresFactorsAndColour) {
   EXPECT_EQ(f.screen(0, 2) & 0xFFFFFF, 0x332211u);  // bilinear: column 1 loses its left partner
   f.box.set_back_color(0x8000000F);
   f.engine.ASM_Magnify(0.04f);  // no tenths: all BackColor, red &H0F
-  EXPECT_EQ(f.engine.kernel_block().colour, 0x8000000Fu);
   EXPECT_EQ(f.screen(4, 6) & 0xFFFFFF, 0x0F0000u);
 }
 

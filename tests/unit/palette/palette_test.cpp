@@ -28,12 +28,9 @@ TEST(PaletteKernel, WorkedExamples) {
       {1, 50, {10, 20, 30, 40}, {10, 20, 0, 40}}, {2, 5, {10, 20, 30, 40}, {10, 25, 30, 40}},
       {4, 250, {10, 20, 30, 40}, {255, 20, 30, 40}}, {11, 1, {0, 20, 255, 40}, {255, 235, 0, 215}},
       // Amounts beyond a byte spill into the neighbouring bytes.
-      {0, 300, {10, 20, 30, 40}, {10, 20, 74, 41}},        // 0x012C0000
-      {2, 300, {10, 20, 30, 40}, {10, 64, 31, 40}},        // 0x00012C00
-      {2, -1, {10, 20, 30, 40}, {10, 255, 255, 255}},      // 0xFFFFFF00
-      {7, -1, {10, 20, 30, 40}, {0, 0, 0, 0}},             // 0xFFFFFFFF
-      {6, 256, {10, 20, 30, 40}, {10, 20, 30, 41}},        // 0x01000000
-      {8, -32768, {10, 20, 30, 40}, {10, 20, 30, 168}},    // 0x80000000
+      {0, 300, {10, 20, 30, 40}, {10, 20, 74, 41}}, {2, 300, {10, 20, 30, 40}, {10, 64, 31, 40}},  // 0x012C0000, 0x00012C00
+      {2, -1, {10, 20, 30, 40}, {10, 255, 255, 255}}, {7, -1, {10, 20, 30, 40}, {0, 0, 0, 0}},  // 0xFFFFFF00, 0xFFFFFFFF
+      {6, 256, {10, 20, 30, 40}, {10, 20, 30, 41}}, {8, -32768, {10, 20, 30, 40}, {10, 20, 30, 168}},  // 0x01000000, 0x80000000
       // Per-pixel rules keep the unused byte.
       {12, 1, {255, 255, 254, 9}, {254, 254, 254, 9}}, {12, 1, {10, 20, 32, 9}, {20, 20, 20, 9}},
       {13, 1, {24, 24, 24, 9}, {0, 0, 0, 9}}, {13, 1, {25, 0, 0, 9}, {25, 0, 0, 9}},
@@ -138,19 +135,11 @@ TEST(PalEffectsHost, EachCallSavesTheUndoCopyAndDrawsUnlessAutoDrawIsOff) {
   EXPECT_EQ(f.screen(0, 0), 0x07F5DC00u);  // 10 - 10, 230 - 10, 255 - 10
 }
 
-TEST(PalEffectsHost, NoiseSeedIsTheBitsOfTwoAndTheColourWordFollowsColorX) {
+TEST(PalEffectsHost, NoiseSeedIsTheBitsOfTwoAndAmountDefaultsToOne) {
   EngineHost f(2, 1, 0x00646464);  // 100, 100, 100
-  f.box.set_back_color(0x8000000F);
-  f.engine.ASM_PalEffects(10, 1, 0x123456);
+  f.engine.ASM_PalEffects(10);
   EXPECT_EQ(f.screen(0, 0), 0x005D6B51u);  // the kernel's worked example: 81, 107, 93
   EXPECT_EQ(f.screen(1, 0), 0x00647754u);  // 84, 119, 100
-  EXPECT_EQ(f.engine.kernel_block().colour, 0x123456u);
-  f.engine.ASM_PalEffects(10);
-  EXPECT_EQ(f.engine.kernel_block().colour, 0x8000000Fu);
-  EXPECT_EQ(f.engine.kernel_block().amount, 1);
-  f.engine.ASM_PalEffects(11, 1, 0x123456);
-  f.engine.ASM_IncrementalPalEffects(11);  // always the BackColor
-  EXPECT_EQ(f.engine.kernel_block().colour, 0x8000000Fu);
 }
 
 // The program's generator is put back to Rnd(-1), Randomize 1 on every call;
