@@ -53,7 +53,7 @@ int error_number(Call call) {
 }
 
 struct Bgr {
-  std::uint8_t blue, green, red, unused = 0;
+  std::uint8_t blue = 0, green = 0, red = 0, unused = 0;
   bool operator==(const Bgr&) const = default;
 };
 
