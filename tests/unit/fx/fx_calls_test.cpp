@@ -12,17 +12,11 @@ TEST(FxCallSyntax, ArgumentsNumbersAndMalformedCalls) {
   const auto c = parse_call(" ASM_Rotate( 1 ,,,,\"a, b\",&HFF) ");
   EXPECT_EQ(c.member, "ASM_Rotate");
   ASSERT_EQ(c.arguments.size(), 6u);
-  EXPECT_EQ(c.arguments[0].text, "1");
-  EXPECT_TRUE(c.arguments[1].missing);
-  EXPECT_FALSE(c.arguments[0].missing);
-  EXPECT_TRUE(c.arguments[4].quoted);
-  EXPECT_EQ(c.arguments[4].text, "a, b");
-  EXPECT_EQ(c.arguments[5].text, "&HFF");
+  EXPECT_TRUE(c.arguments[0].text == "1" && !c.arguments[0].missing && c.arguments[1].missing);
+  EXPECT_TRUE(c.arguments[4].quoted && c.arguments[4].text == "a, b" && c.arguments[5].text == "&HFF");
   const auto a = parse_call("AutoDraw=False");
-  EXPECT_TRUE(a.assignment);
-  EXPECT_EQ(a.arguments.at(0).text, "False");
-  EXPECT_TRUE(parse_call("UndoLast").arguments.empty());
-  EXPECT_TRUE(parse_call("DrawNow()").arguments.empty());
+  EXPECT_TRUE(a.assignment && a.arguments.at(0).text == "False");
+  EXPECT_TRUE(parse_call("UndoLast").arguments.empty() && parse_call("DrawNow()").arguments.empty());
   for (const char* bad : {"ASM_Rotate(90", "(90)", "AutoDraw=", "Bad Name(1)", "ASM_Rotate(\"x)"})
     EXPECT_THROW(parse_call(bad), CallError) << bad;
   const std::pair<const char*, std::optional<double>> numbers[] = {
