@@ -91,7 +91,8 @@ class MemoryPlatform : public Platform {
   // Every system call made, in order, as readable text ("ShowCursor 0",
   // "SystemParametersInfo 97 -1", "VerifyScreenSavePwd", ...).
   std::vector<std::string> calls;
-  std::uintptr_t embedded_host = 0;  // Scripted answers of the common dialogs, taken in order (nothing left or
+  std::uintptr_t embedded_host = 0;
+  // Scripted answers of the common dialogs, taken in order (nothing left or
   // an empty answer: the user cancels), and the requests they were given.
   std::deque<std::optional<std::string>> file_dialog_answers;
   std::vector<FileDialogRequest> file_dialog_requests;
@@ -129,7 +130,12 @@ class MemoryPlatform : public Platform {
   void release(Control& control, int button = kLeftButton, int shift = 0);
   void double_click(Control& control, int button = kLeftButton);
   void move_mouse(Control& control);
+  // A key for the window: its key handler, then the form's key routing (the
+  // focused control, Tab, Enter and Esc). key_up reaches the focused control.
   void key_down(Window& window, int key_code, int shift = 0);
+  void key_up(Window& window, int key_code, int shift = 0);
+  // Tab, Space and so on: down and up.
+  void type(Window& window, int key_code, int shift = 0);
   void focus(Control& control);
 
   // Count of refreshes of a surface since the platform started.

@@ -164,6 +164,31 @@ void Virelta_P::build() {
   Cmd_Set->Click = [this] { Cmd_Set_Click(); };
   Cmd_Can->Click = [this] { Cmd_Can_Click(); };
   lbl_URL->on_click = [this] { lbl_URL_Click(); };
+  wire_keyboard();
+}
+
+void Virelta_P::wire_keyboard() {
+  // Space works a focused mark as a press does; Space or Enter follows the link.
+  auto on_space = [](Control* c, std::function<void()> act, bool enter_too) {
+    c->tab_stop = true;
+    c->on_key_press = [act = std::move(act), enter_too](int key, int shift) {
+      if (shift != 0 || !(key == kKeySpace || (enter_too && key == kKeyEnter))) return false;
+      on_error_resume_next(act);
+      return true;
+    };
+  };
+  for (int i = 0; i < 4; ++i) {
+    on_space(Img_Action[i], [this, i] { toggle_action(i); }, false);
+    on_space(Img_Rdm[i], [this, i] { toggle_random(i); }, false);
+    tab_order.insert(tab_order.end(), {Img_Action[i], VS_Height[i], VS_Width[i], Img_Rdm[i]});
+  }
+  for (Picture* mark : Img_Anti) on_space(mark, [this] { toggle_anti_alias(); }, false);
+  on_space(lbl_URL, [this] { lbl_URL_Click(); }, true);
+  tab_order.insert(tab_order.end(), {VS_Fast, VS_Kaiten, Img_Anti[0], Img_Anti[1], Cmd_Set, Cmd_Can, lbl_URL});
+  // Enter is Set wherever the focus is (a focused button or link takes it
+  // first); Esc is Cancel.
+  on_default_key = [this] { Cmd_Set_Click(); };
+  on_cancel_key = [this] { Cmd_Can_Click(); };
 }
 
 void Virelta_P::show_mark(Picture* mark, int flag) {
@@ -225,6 +250,7 @@ void Virelta_P::Form_Load() {
     }
   });
   on_error_resume_next([&] { ZoomWindowOpen(handle()); });
+  on_error_resume_next([&] { tab_stops().at(0)->set_focus(); });
 }
 
 void Virelta_P::Form_Resize() {

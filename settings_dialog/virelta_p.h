@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ class Virelta_P : public Window {
 
  private:
   void build();
+  void wire_keyboard();
   void Form_Load();
   void Form_Resize();
   void Form_Unload();

@@ -250,6 +250,14 @@ void FormPeer::on_activate(WPARAM wparam) {
     if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
     return;
   }
+  // The control the form holds focused gets the system's focus back (a
+  // windowless one through the form's own window).
+  if (Control* focused = window_.focused_control()) {
+    Win32Peer* peer = win32_peer(*focused);
+    HWND h = peer && peer->hwnd() && IsWindowVisible(peer->hwnd()) ? peer->hwnd() : hwnd_;
+    SetFocus(h);
+    return;
+  }
   if (last_focus_ && IsWindow(last_focus_) && IsChild(hwnd_, last_focus_) && IsWindowVisible(last_focus_) &&
       IsWindowEnabled(last_focus_))
     SetFocus(last_focus_);

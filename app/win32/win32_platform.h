@@ -102,7 +102,6 @@ class Win32Platform final : public Platform {
   static LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void dispatch(MSG& message);
   bool preview_key(const MSG& message);
-  void move_focus(Window& form, bool backwards);
   void check_end();
   void check_embedded();
   void update_cursor_now();

@@ -24,6 +24,9 @@ enum class Act {
   Wait40,         // too short for a tick (every scenario starts at 0 ms)
   TabIn,
   TabOut,
+  SpaceDown,
+  SpaceUp,
+  Enter,
 };
 
 struct Step {
@@ -107,6 +110,18 @@ const std::vector<Scenario> kScenarios = {
       {Act::TabIn, 4, Look::Pressed, kDown, 0},
       {Act::Leave, 4, Look::Pressed, kDown, 0},
       {Act::Wait100, 3, Look::Selected, kUp, 0}}},
+    {"Space shows the pressed look while down and clicks on release; Enter clicks",
+     {{Act::TabIn, 3, Look::Selected, kUp, 0},
+      {Act::SpaceDown, 3, Look::Pressed, kUp, 0},
+      {Act::SpaceDown, 3, Look::Pressed, kUp, 0},  // the key repeats
+      {Act::SpaceUp, 3, Look::Selected, kUp, 1},
+      {Act::Enter, 3, Look::Selected, kUp, 2},
+      {Act::Hover, 4, Look::HighLight, kUp, 2},
+      {Act::SpaceDown, 4, Look::Pressed, kUp, 2},
+      {Act::SpaceUp, 4, Look::HighLight, kUp, 3},
+      {Act::SpaceDown, 4, Look::Pressed, kUp, 3},
+      {Act::TabOut, 1, Look::Normal, kUp, 3},
+      {Act::SpaceUp, 1, Look::Normal, kUp, 3}}},
     {"a focused button not under the cursor raises no Click",
      {{Act::TabIn, 3, Look::Selected, kUp, 0},
       {Act::ReleaseRight, 3, Look::Selected, kUp, 0}}},
@@ -129,6 +144,9 @@ class ButtonStates : public ButtonFixture, public ::testing::WithParamInterface<
       case Act::Wait40: p->advance(40); break;
       case Act::TabIn: p->focus(Cmd_Set); break;
       case Act::TabOut: p->focus(Cmd_Can); break;
+      case Act::SpaceDown: p->key_down(form, kKeySpace); break;
+      case Act::SpaceUp: p->key_up(form, kKeySpace); break;
+      case Act::Enter: p->type(form, kKeyEnter); break;
     }
   }
 };
@@ -172,6 +190,8 @@ TEST_F(ButtonRules, ADisabledButtonIgnoresMouseFocusAndTimer) {
   p->press(Cmd_Set, kRightButton);
   p->release(Cmd_Set, kRightButton);
   p->focus(Cmd_Set);
+  p->type(form, kKeySpace);
+  p->type(form, kKeyEnter);
   p->move_mouse(form);
   p->advance(300);
   p->move_mouse(Cmd_Set);
@@ -227,17 +247,6 @@ TEST_F(ButtonRules, BeforeInitializeMovesDoNothingAndLeavingIsNotNoticed) {
   EXPECT_EQ(late.TmrMouse().interval(), 100);
   EXPECT_EQ(look_of(late), Look::HighLight);  // Initialize paints nothing
   EXPECT_EQ(late_clicks, 0);
-}
-
-TEST_F(ButtonRules, KeysDoNotClickButTheButtonHoldsTheFocus) {
-  bool key_seen = false;
-  form.on_key_down = [&](int, int) { key_seen = true; };
-  p->focus(Cmd_Set);
-  p->key_down(form, 0x20);
-  p->key_down(form, 0x0D);
-  EXPECT_TRUE(key_seen);
-  EXPECT_EQ(p->focused, &Cmd_Set);
-  EXPECT_EQ(clicks, 0);
 }
 
 TEST_F(ButtonRules, APressTakesTheFocusFromTheOtherButton) {

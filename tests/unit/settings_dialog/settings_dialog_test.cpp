@@ -225,6 +225,31 @@ TEST(SettingsDialogSaving, SetWritesAllNineteenKeysWithALeadingBlank) {
   EXPECT_NE(d.machine->calls.back().find(" 321,123,0,0"), std::string::npos);
 }
 
+TEST(SettingsDialogKeyboard, EveryControlIsReachedInReadingOrderAndWorkedByKeys) {
+  Dialog d;
+  Virelta_P& p = *d.form;
+  auto keys = [&](std::initializer_list<int> codes, int shift = 0) {
+    for (int k : codes) d.machine->type(p, k, shift);
+  };
+  EXPECT_EQ(p.focused_control(), p.Img_Action[0]);  // focused as it opens
+  keys({kKeyTab}, kShiftMask);
+  EXPECT_EQ(p.focused_control(), p.lbl_URL);  // backwards from the first: the last
+  keys({kKeyTab}, kShiftMask);
+  EXPECT_EQ(p.Cmd_Can->ButtonState(), 3);
+  keys({kKeyTab, kKeyTab, kKeySpace, kKeyTab, kKeyUp, kKeyPageUp, kKeyTab, kKeyEnd, kKeyDown, kKeyTab, kKeySpace});
+  EXPECT_EQ(p.lbl_Width[0]->caption(), "511");
+  for (int i = 0; i < 13; ++i) keys({kKeyTab});
+  EXPECT_EQ(p.focused_control(), p.VS_Fast);
+  keys({kKeyPageDown, kKeyTab, kKeyEnd, kKeyTab, kKeySpace, kKeyHome, kKeyEnter});  // Enter on a mark is Set
+  EXPECT_FALSE(p.loaded());
+  EXPECT_EQ(d.file(), saved_file(" 0 1 1 1", " 267 256 256 256", " 511 256 256 256", " 0 1 1 1", " 1", " 10", " 0"));
+  Dialog e("[Section]\r\nAction0=1\r\n");
+  e.machine->type(*e.form, kKeySpace);
+  e.machine->type(*e.form, kKeyEscape);
+  EXPECT_FALSE(e.form->loaded());
+  EXPECT_EQ(e.file(), "[Section]\r\nAction0=1\r\n");
+}
+
 TEST(SettingsDialogSaving, TogglingTwiceWritesWhatWasLoaded) {
   Dialog d("[Section]\r\nAction2=0\r\n");
   d.machine->press(*d.form->Img_Action[2]);
