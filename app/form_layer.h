@@ -377,6 +377,9 @@ class Window : public Surface {
   bool min_button = true;
   bool max_button = true;
   bool show_in_taskbar = true;
+  // A window of another program this one belongs to (0: none): it stays in
+  // front of that window and goes with it.
+  std::uintptr_t owner = 0;
   bool key_preview = false;
   int icon_resource = 0;
   // A window's bounds are its outer top-left corner on the screen (in its

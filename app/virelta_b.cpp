@@ -17,6 +17,13 @@ char mode_switch(const std::string& command_line) {
   return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
 }
 
+std::optional<std::uintptr_t> handle_after_switch(const std::string& command_line) {
+  const double number = leading_number(command_line.size() > 3 ? command_line.substr(3) : std::string());
+  Long handle = 0;
+  if (!on_error_resume_next([&] { handle = to_long(number); }) || handle == 0) return std::nullopt;
+  return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(handle));
+}
+
 void Main(const ModeWindows& windows) {
   Platform& p = platform();
   // Both lookups are always made.

@@ -27,7 +27,6 @@ Virelta_P::Virelta_P() : Window("Virelta_P") {
   border = BorderStyle::FixedSingle;
   min_button = false;
   max_button = false;
-  show_in_taskbar = false;
   icon_resource = 1;
   set_client_size(pixels_from_twips_x(kClientWidthTwips), pixels_from_twips_y(kClientHeightTwips));
   build();
@@ -199,7 +198,27 @@ void Virelta_P::show_mark(Picture* mark, int flag) {
 }
 
 void Virelta_P::Form_Load() {
+  // The Screen Saver Settings window names itself after /c: the dialog
+  // belongs to it and opens centred in front of it. Without one it has a
+  // taskbar button of its own, so it cannot get lost behind other windows.
+  std::optional<Rect> owner_rect;
   on_error_resume_next([&] {
+    std::optional<std::uintptr_t> named = handle_after_switch(platform().command_line());
+    if (named && platform().is_window(*named)) owner_rect = platform().window_rect(*named);
+    owner = owner_rect ? *named : 0;
+    show_in_taskbar = !owner_rect;
+  });
+  if (owner_rect) {
+    on_error_resume_next([&] {
+      const Rect outer = outer_bounds.empty() ? bounds() : outer_bounds;
+      const Rect screen = primary_monitor(platform().screen());
+      int left = owner_rect->left + (owner_rect->width - outer.width) / 2;
+      int top = owner_rect->top + (owner_rect->height - outer.height) / 2;
+      left = std::clamp(left, screen.left, std::max(screen.left, screen.right() - outer.width));
+      top = std::clamp(top, screen.top, std::max(screen.top, screen.bottom() - outer.height));
+      move(left, top, width(), height());
+    });
+  } else on_error_resume_next([&] {
     // Centred on the primary monitor, not across all of them.
     const ScreenInfo info = platform().screen();
     const Rect screen = primary_monitor(info);

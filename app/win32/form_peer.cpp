@@ -66,8 +66,10 @@ void FormPeer::apply_frame() {
   if (ex_style != static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)))
     SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>(ex_style));
   if (!embedded_) {
-    // An owned window stays off the taskbar.
-    HWND owner = window_.show_in_taskbar ? nullptr : win32_platform().owner_window();
+    // An owned window stays off the taskbar; a foreign owner keeps it in front of itself.
+    HWND owner = window_.owner && IsWindow(reinterpret_cast<HWND>(window_.owner))
+                     ? reinterpret_cast<HWND>(window_.owner)
+                     : window_.show_in_taskbar ? nullptr : win32_platform().owner_window();
     if (GetWindow(hwnd_, GW_OWNER) != owner) SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   }
   const Rect& b = window_.bounds();

@@ -352,6 +352,16 @@ class SettingsDialogTest(SessionTestCase):
         self.assertExits(dialog, within=10)
         self.assertEqual(self.session.read_program_file(INI), saved_file(actions="1101", randoms="0111"))
 
+    def test_keys_alone_toggle_a_mark_step_a_spin_button_and_set(self):
+        dialog = self.open_dialog()
+        self.session.focus(self.SETTINGS_CAPTION)
+        # The focus opens on tile 1's Action mark; Tab on to its Random mark.
+        self.session.key("Tab", "Tab", "Tab", "space")
+        self.wait_for_mark(img_rdm(0), UNCHECKED_MARK, "tile 1's Random mark cleared by Space")
+        self.session.key("Tab", "Tab", "Up", "Return")  # tile 2's height, one up, Enter is 設定
+        self.assertExits(dialog, within=10)
+        self.assertEqual(self.session.read_program_file(INI), saved_file(heights=(256, 257, 256, 256), randoms="0111"))
+
     def test_lower_arrow_lowers_and_set_right_away_writes_what_was_loaded(self):
         self.session.write_program_file(INI, b"[Section]\r\nWidth0=300\r\n" + TURNS_KEY + b"=4\r\n")
         dialog = self.open_dialog()
@@ -371,7 +381,7 @@ class SettingsDialogTest(SessionTestCase):
     # --- 4. cancelling ----------------------------------------------------------
 
     def test_cancel_and_the_close_box_leave_the_file_as_it_was(self):
-        for way in ("ｷｬﾝｾﾙ", "close box"):
+        for way in ("ｷｬﾝｾﾙ", "close box", "Esc"):
             with self.subTest(way=way):
                 self.session.write_program_file(INI, HAND_WRITTEN)
                 dialog = self.open_dialog()
@@ -384,6 +394,9 @@ class SettingsDialogTest(SessionTestCase):
                 label_changed()
                 if way == "close box":
                     self.click_close_box()
+                elif way == "Esc":
+                    self.session.focus(self.SETTINGS_CAPTION)
+                    self.session.key("Escape")
                 else:
                     self.press_cancel()
                 self.assertExits(dialog, within=10)

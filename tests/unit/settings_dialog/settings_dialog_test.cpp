@@ -149,6 +149,25 @@ TEST(SettingsDialogLoading, ZoomFromTheCornerWhenTheCursorCannotBeRead) {
   EXPECT_EQ(LastApiResult, 0);
 }
 
+TEST(SettingsDialogLoading, AWindowNamedAfterTheSwitchOwnsTheDialogCentredInFrontOfIt) {
+  Dialog d;
+  EXPECT_EQ(d.form->owner, 0u);
+  EXPECT_TRUE(d.form->show_in_taskbar);  // no owner: a taskbar button of its own
+  for (const char* command : {"/c:4660", "/c:999"}) {
+    d.form.reset();
+    d.machine->command = command;
+    d.machine->foreign_windows = {{4660, Rect{100, 50, 600, 400}}};
+    d.form = std::make_unique<Virelta_P>();
+    d.form->show();
+    const bool owned = command == std::string("/c:4660");
+    EXPECT_EQ(d.form->owner, owned ? 4660u : 0u);
+    EXPECT_EQ(d.form->show_in_taskbar, !owned);
+    // Over the owner: 100 + (600 - 452) / 2, 50 + (400 - 244) / 2; else as without one.
+    EXPECT_EQ(d.form->left(), owned ? 174 : 286);
+    EXPECT_EQ(d.form->top(), owned ? 128 : 175);
+  }
+}
+
 TEST(SettingsDialogBackground, RowsFollowTheSheen) {
   Dialog d;
   const Image& img = d.form->image();
