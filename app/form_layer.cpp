@@ -226,6 +226,7 @@ void Line::set_points(int x1, int y1, int x2, int y2) {
 SpinButton::SpinButton(Surface* container, std::string name, int min, int max, int value)
     : Control(Kind::Spin, container, std::move(name)), min_(min), max_(max), value_(value) {
   tab_stop = true;
+  accessible_role = Role::SpinButton;
   // Arrows step by one, Page Up and Page Down by ten, Home and End go to the
   // lowest and the highest value.
   on_key_press = [this](int key, int shift) {

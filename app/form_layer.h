@@ -175,6 +175,8 @@ class Platform {
     return std::nullopt;
   }
   RandomGenerator& random() { return program_random(); }
+  // The user's display language is Japanese (else the windows speak English).
+  virtual bool japanese_display() const { return true; }
 
   // ---- The operating system's calls the start-up module and the saver make.
   // Each returns what the platform call returned; callers rarely look.

@@ -29,6 +29,7 @@ class MemoryPlatform : public Platform {
   std::string program_folder() const override { return folder; }
   std::string user_settings_folder() const override { return user_folder; }
   std::string command_line() const override { return command; }
+  bool japanese_display() const override { return japanese; }
   void do_events() override;
   void message_box(const std::string& title, const std::string& text, MessageIcon icon) override;
   [[noreturn]] void end_program(int exit_code) override;
@@ -62,6 +63,7 @@ class MemoryPlatform : public Platform {
   std::string folder = ".";
   std::string user_folder;
   std::string command;
+  bool japanese = true;  // the display language
   // What the screen shows before any of our windows (what a capture sees).
   Image desktop;
   std::optional<Point> cursor = Point{0, 0};

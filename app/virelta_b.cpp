@@ -29,7 +29,8 @@ void Main(const ModeWindows& windows) {
   // Both lookups are always made.
   bool saver_open = p.find_window(kSaverCaption);
   bool settings_open = p.find_window(kSettingsCaption);
-  if (saver_open || settings_open) p.end_program(0);
+  bool english_settings_open = p.find_window(kSettingsCaptionEnglish);
+  if (saver_open || settings_open || english_settings_open) p.end_program(0);
 
   const std::string command = p.command_line();
   const char mode = mode_switch(command);

@@ -18,6 +18,8 @@ extern Integer ZoomOriginY;
 // Captions by which a second start finds a running copy.
 inline constexpr const char* kSaverCaption = "Virelta_Main";
 inline constexpr const char* kSettingsCaption = "Vireltaの設定";  // UTF-8 in code
+// The dialog's caption where Japanese is not the display language.
+inline constexpr const char* kSettingsCaptionEnglish = "Virelta Settings";
 
 }  // namespace virelta
 

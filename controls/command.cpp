@@ -23,6 +23,8 @@ Command::Command(Surface* container, std::string name) : Surface(container, std:
   label.fore_color = 0;
   label.alignment = Alignment::Center;
   label.transparent = true;
+  // Its height follows the font (a substitute face may draw below 195 twips).
+  label.auto_size = true;
   label.move_twips(0, 0, kLabelWidthTwips, kLabelHeightTwips);
   // The label covers most of the button: its mouse events are the button's.
   label.on_mouse_down = [this](const MouseEvent& e) { UserControl_MouseDown(e); };

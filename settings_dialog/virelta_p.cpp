@@ -16,14 +16,11 @@ namespace {
 constexpr int kHourglass = 11;
 constexpr int kCustomPointer = 99;
 
-// A flag's text: "有効" for any value but 0.
-const char* flag_text(int flag) { return flag != 0 ? kOn : kOff; }
-
 std::string decimal(int value) { return std::to_string(value); }
 }  // namespace
 
-Virelta_P::Virelta_P() : Window("Virelta_P") {
-  set_caption(kSettingsCaption);
+Virelta_P::Virelta_P() : Window("Virelta_P"), texts_(dialog_texts()) {
+  set_caption(texts_.caption);
   border = BorderStyle::FixedSingle;
   min_button = false;
   max_button = false;
@@ -163,7 +160,46 @@ void Virelta_P::build() {
   Cmd_Set->Click = [this] { Cmd_Set_Click(); };
   Cmd_Can->Click = [this] { Cmd_Can_Click(); };
   lbl_URL->on_click = [this] { lbl_URL_Click(); };
+  apply_texts();
   wire_keyboard();
+}
+
+const char* Virelta_P::flag_text(int flag) const { return flag != 0 ? texts_.on : texts_.off; }
+
+void Virelta_P::apply_texts() {
+  const DialogTexts& t = texts_;
+  const std::pair<int, const char*> statics[] = {{0, t.tile_title}, {1, t.head_action}, {2, t.head_height},
+                                                 {3, t.head_width}, {4, t.head_random}, {9, t.speed},
+                                                 {10, t.turns},     {11, t.anti_alias}};
+  for (auto [index, text] : statics) lbl[index]->set_caption(text);
+  lbl_Anti[0]->set_caption(t.on);
+  lbl_Anti[1]->set_caption(t.off);
+  for (const auto& [key, c] : by_name_)
+    if (c->kind() == Control::Kind::Label) static_cast<Label*>(c)->font = t.font;
+  for (Command* button : {Cmd_Set, Cmd_Can}) {
+    button->Font(t.font);
+    button->accessible_name = button == Cmd_Set ? t.set : t.cancel;
+    button->Caption(button->accessible_name);
+  }
+  // Names for screen readers: a mark or spin button is called by its column
+  // and tile, the link by its address.
+  for (int i = 0; i < 4; ++i) {
+    const std::string tile = " " + std::to_string(i + 1);
+    auto check_box = [this](Picture* mark, std::string name) {
+      mark->accessible_name = std::move(name);
+      mark->accessible_role = Role::CheckBox;
+      mark->accessible_checked = [this, mark] { return mark->picture() == Img_Ra[1]->picture(); };
+    };
+    check_box(Img_Action[i], t.name_action + tile);
+    check_box(Img_Rdm[i], t.name_random + tile);
+    if (i < 2) check_box(Img_Anti[i], i == 0 ? t.name_anti_off : t.name_anti_on);
+    VS_Height[i]->accessible_name = t.name_height + tile;
+    VS_Width[i]->accessible_name = t.name_width + tile;
+  }
+  VS_Fast->accessible_name = t.speed;
+  VS_Kaiten->accessible_name = t.turns;
+  lbl_URL->accessible_name = lbl_URL->caption();
+  lbl_URL->accessible_role = Role::Link;
 }
 
 void Virelta_P::wire_keyboard() {
@@ -321,7 +357,7 @@ void Virelta_P::Cmd_Set_Click() {
   write(std::string(kAntiAliasKey), AntiAliasSetting);
   if (!all_written) {
     // Closing now would lose every choice without a word: say so and stay.
-    platform().message_box(caption(), "設定を保存できませんでした。\n" + settings_file(), MessageIcon::Critical);
+    platform().message_box(caption(), std::string(texts_.save_failed) + "\n" + settings_file(), MessageIcon::Critical);
     return;
   }
   unload();

@@ -25,13 +25,14 @@ struct Dialog {
   fs::path dir;
   std::unique_ptr<Virelta_P> form;
 
-  explicit Dialog(const std::string& ini = std::string()) {
+  explicit Dialog(const std::string& ini = std::string(), bool japanese = true) {
     dir = fs::temp_directory_path() / ("virelta-dialog-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
     fs::remove_all(dir);
     fs::create_directories(dir);
     if (!ini.empty()) std::ofstream(dir / "Virelta.ini", std::ios::binary) << ini;
     machine->folder = dir.string();
     machine->cursor = Point{321, 123};
+    machine->japanese = japanese;
     reset_settings();
     LoadSettings(machine->folder);
     form = std::make_unique<Virelta_P>();
@@ -112,6 +113,30 @@ TEST(SettingsDialogLoading, DefaultsShowEverythingOn) {
   EXPECT_EQ(ZoomOriginY, 123);
   ASSERT_FALSE(d.machine->calls.empty());
   EXPECT_EQ(d.machine->calls.back().rfind("DrawAnimatedRects 3 321,123,0,0 ", 0), 0u);
+}
+
+TEST(SettingsDialogLoading, WhereJapaneseIsNotTheDisplayLanguageEveryTextIsEnglishAndTheFileTheSame) {
+  Dialog d("", false);
+  Virelta_P& p = *d.form;
+  EXPECT_EQ(p.caption(), "Virelta Settings");
+  std::vector<std::string> texts;
+  for (Label* label : p.lbl) texts.push_back(label->caption());
+  texts.pop_back();  // the credit line
+  EXPECT_EQ(texts, (std::vector<std::string>{"Tile size", "<Show>", "<Height>", "<Width>", "<Random>", "1", "2", "3",
+                                             "4", "Speed", "Turns", "Anti-aliasing"}));
+  EXPECT_EQ(p.lbl_Anti[0]->caption() + p.lbl_Anti[1]->caption(), "OnOff");
+  EXPECT_EQ(p.Cmd_Set->Caption() + p.Cmd_Can->Caption(), "SetCancel");
+  d.machine->press(*p.Img_Action[1]);
+  EXPECT_EQ(p.lbl_Action[1]->caption(), "Off");
+  EXPECT_EQ(p.lbl_Action[0]->caption(), "On");
+  // What a screen reader is told of a mark and a spin button.
+  EXPECT_EQ(p.Img_Action[1]->accessible_name, "Show tile 2");
+  EXPECT_EQ(p.Img_Action[1]->accessible_role, Control::Role::CheckBox);
+  EXPECT_FALSE(p.Img_Action[1]->accessible_checked());
+  EXPECT_TRUE(p.Img_Anti[1]->accessible_checked());
+  EXPECT_EQ(p.VS_Width[3]->accessible_name, "Width 4");
+  d.click(*p.Cmd_Set);
+  EXPECT_EQ(d.file(), saved_file(" 1 0 1 1", " 256 256 256 256", " 256 256 256 256", " 1 1 1 1", " 10", " 1", " 1"));
 }
 
 TEST(SettingsDialogLoading, HandEditedValuesAreShownAsTheSaverUsesThemAndSavedAsShown) {
@@ -296,6 +321,7 @@ TEST(SettingsDialogSaving, AFailedWriteIsToldAndTheDialogStaysWithItsChoices) {
   EXPECT_TRUE(d.form->loaded());
   ASSERT_EQ(d.machine->messages.size(), 1u);
   EXPECT_EQ(d.machine->messages[0].title, "Vireltaの設定");
+  EXPECT_EQ(d.machine->messages[0].text.rfind("設定を保存できませんでした。\n", 0), 0u);
   EXPECT_NE(d.machine->messages[0].text.find("Virelta.ini"), std::string::npos);
   EXPECT_EQ(TileAction[3], 0);
   EXPECT_TRUE(d.unchecked(d.form->Img_Action[3]));

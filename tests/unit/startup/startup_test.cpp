@@ -106,7 +106,7 @@ TEST(StartUp, AnyOtherSwitchEndsAtOnce) {
 }
 
 TEST(StartUp, AnOpenSaverOrDialogStopsEveryModeSilently) {
-  for (const char* running : {"Virelta_Main", "Vireltaの設定"}) {
+  for (const char* running : {"Virelta_Main", "Vireltaの設定", "Virelta Settings"}) {
     for (const char* command : {"/s", "/p 1234", "/c", ""}) {
       Start s(command);
       s.machine->foreign_captions = {running};
@@ -114,7 +114,7 @@ TEST(StartUp, AnOpenSaverOrDialogStopsEveryModeSilently) {
       EXPECT_TRUE(s.ended);
       EXPECT_TRUE(s.opened.empty());
       EXPECT_TRUE(s.machine->messages.empty());
-      // Both captions are always looked up.
+      // Every caption is always looked up.
       EXPECT_EQ(s.count("FindWindow Virelta_Main"), 1);
       EXPECT_EQ(s.count("FindWindow Vireltaの設定"), 1);
     }
