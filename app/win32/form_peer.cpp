@@ -2,6 +2,7 @@
 // window) whose client area is the form's own surface.
 #include <algorithm>
 
+#include "app/win32/accessibility.h"
 #include "app/win32/peers.h"
 #include "app/win32/text.h"
 #include "app/win32/win32_platform.h"
@@ -297,6 +298,10 @@ LRESULT FormPeer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       on_timer(wparam);
       return 0;
+    case WM_GETOBJECT:
+      if (!embedded_)
+        if (LRESULT object = accessible_object(window_, hwnd_, alive_token(), wparam, lparam)) return object;
+      break;
     case WM_ACTIVATE:
       on_activate(wparam);
       return 0;

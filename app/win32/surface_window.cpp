@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/win32/accessibility.h"
 #include "app/win32/peers.h"
 #include "app/win32/win32_platform.h"
 
@@ -75,6 +76,7 @@ Rect focus_cue_area(const Control& c) {
 }
 
 void invalidate_focus_cue(const Control& c) {
+  announce_focus(c);
   Surface* container = c.container();
   if (auto* surface = container ? dynamic_cast<SurfaceWindow*>(container->peer()) : nullptr)
     surface->invalidate(focus_cue_area(c));
