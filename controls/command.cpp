@@ -10,9 +10,10 @@ constexpr double kLabelWidthTwips = 1635, kLabelHeightTwips = 195;
 }  // namespace
 
 Command::Command(Surface* container, std::string name) : Surface(container, std::move(name), false) {
-  // It holds the focus (Tab stops at it, a left press gives it the focus),
-  // but keys never click it.
+  // It holds the focus: Tab stops at it, a left press gives it the focus,
+  // Space and Enter click it.
   focusable = true;
+  accessible_role = Role::PushButton;
   attach_peer();
   Window* owner = form();
   if (!owner) raise(ErrorNumber::ObjectNotSet);
@@ -22,6 +23,8 @@ Command::Command(Surface* container, std::string name) : Surface(container, std:
   label.fore_color = 0;
   label.alignment = Alignment::Center;
   label.transparent = true;
+  // Its height follows the font (a substitute face may draw below 195 twips).
+  label.auto_size = true;
   label.move_twips(0, 0, kLabelWidthTwips, kLabelHeightTwips);
   // The label covers most of the button: its mouse events are the button's.
   label.on_mouse_down = [this](const MouseEvent& e) { UserControl_MouseDown(e); };
@@ -37,6 +40,8 @@ Command::Command(Surface* container, std::string name) : Surface(container, std:
   on_mouse_up = [this](const MouseEvent& e) { UserControl_MouseUp(e); };
   on_got_focus = [this] { UserControl_GotFocus(); };
   on_lost_focus = [this] { UserControl_LostFocus(); };
+  on_key_press = [this](int key, int shift) { return UserControl_KeyDown(key, shift); };
+  on_key_release = [this](int key, int) { UserControl_KeyUp(key); };
 
   move_twips(0, 0, kNewWidthTwips, kNewHeightTwips);
 }

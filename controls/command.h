@@ -43,7 +43,8 @@ class Command : public Surface {
   // Starts hover tracking: ButtonState 1, the 100 ms timer on. Paints nothing.
   void Initialize();
   // Raised on the release of any mouse button while the button is enabled
-  // and ButtonState is not 3 (focused, cursor gone). Not raised by keys.
+  // and ButtonState is not 3 (focused, cursor gone); and, while it has the
+  // focus, by Enter or by the release of Space (pressed look while held).
   std::function<void()> Click;
 
   // ---- Properties (reading Enabled, FontColour and an opaque Visible
@@ -103,6 +104,8 @@ class Command : public Surface {
   void UserControl_GotFocus();
   void UserControl_LostFocus();
   void UserControl_Resize();
+  bool UserControl_KeyDown(int key_code, int shift);
+  void UserControl_KeyUp(int key_code);
   void TmrMouse_Timer();
   void HandleMouseLeave();
 
@@ -112,6 +115,7 @@ class Command : public Surface {
   std::unique_ptr<Timer> tmr_mouse_;
   std::uint8_t button_state_ = 0;
   bool left_button_held_ = false;
+  bool space_held_ = false;
   bool face_reversed_ = false;
   bool enabled_value_ = false;
   std::uint8_t first_run_ = 0;

@@ -45,7 +45,30 @@ void Command::UserControl_GotFocus() {
   }
 }
 
+// Keys, as a push button takes them: Space shows the pressed look while it
+// is down and clicks on its release; Enter clicks at once.
+bool Command::UserControl_KeyDown(int key_code, int shift) {
+  if (!enabled_value_ || (shift & (kCtrlMask | kAltMask)) != 0) return false;
+  if (key_code == kKeySpace) {
+    if (!space_held_) on_error_resume_next([&] { PaintSkin(SkinName::Pressed); });
+    space_held_ = true;
+    return true;
+  }
+  if (key_code != kKeyEnter) return false;
+  if (Click) on_error_resume_next([&] { Click(); });
+  return true;
+}
+
+void Command::UserControl_KeyUp(int key_code) {
+  if (key_code != kKeySpace || !space_held_) return;
+  space_held_ = false;
+  if (!enabled_value_) return;
+  on_error_resume_next([&] { PaintSkin(button_state_ == 4 ? SkinName::HighLightSelect : SkinName::Selected); });
+  if (Click) on_error_resume_next([&] { Click(); });
+}
+
 void Command::UserControl_LostFocus() {
+  if (space_held_) space_held_ = false;  // a Space released elsewhere clicks nothing
   if (!enabled_value_ || button_state_ == 1) return;
   button_state_ = 1;
   on_error_resume_next([&] { PaintSkin(SkinName::Normal); });

@@ -37,6 +37,7 @@ std::string Command::Caption() const { return lbl_msg_->caption(); }
 
 void Command::Caption(const std::string& text) {
   on_error_resume_next([&] { lbl_msg_->set_caption(text); });
+  accessible_name = text;
   PropertyChanged("Caption");
 }
 

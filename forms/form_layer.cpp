@@ -38,6 +38,7 @@ Control::Control(Kind kind, Surface* container, std::string name)
 
 Control::~Control() {
   if (container_) {
+    if (Window* w = form()) w->forget_control(this);
     auto& siblings = container_->children_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
   }
@@ -88,10 +89,6 @@ void Control::set_enabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;
   if (peer_) peer_->enabled_changed();
-}
-
-void Control::set_focus() {
-  if (peer_) peer_->set_focus();
 }
 
 // ---- Surface
@@ -176,6 +173,7 @@ void Window::unload() {
   if (!loaded_) return;
   if (on_unload) on_unload();
   loaded_ = false;
+  focused_ = nullptr;
   for (Timer* t : timers_) t->set_enabled(false);
   if (window_peer()) window_peer()->unloaded();
 }
@@ -233,6 +231,23 @@ void Line::set_points(int x1, int y1, int x2, int y2) {
 
 SpinButton::SpinButton(Surface* container, std::string name, int min, int max, int value)
     : Control(Kind::Spin, container, std::move(name)), min_(min), max_(max), value_(value) {
+  tab_stop = true;
+  accessible_role = Role::SpinButton;
+  // Arrows step by one, Page Up and Page Down by ten, Home and End go to the
+  // lowest and the highest value.
+  on_key_press = [this](int key, int shift) {
+    if ((shift & (kCtrlMask | kAltMask)) != 0) return false;
+    const int low = std::min(min_, max_), high = std::max(min_, max_);
+    switch (key) {
+      case kKeyUp: case kKeyRight: step_by(1); return true;
+      case kKeyDown: case kKeyLeft: step_by(-1); return true;
+      case kKeyPageUp: step_by(10); return true;
+      case kKeyPageDown: step_by(-10); return true;
+      case kKeyHome: step_by(low - value_); return true;
+      case kKeyEnd: step_by(high - value_); return true;
+      default: return false;
+    }
+  };
   attach_peer();
 }
 
@@ -245,10 +260,7 @@ void SpinButton::set_value(int value) {
   if (on_change) on_change();
 }
 
-void SpinButton::step(int direction) {
-  int next = std::clamp(value_ + (direction > 0 ? 1 : -1), std::min(min_, max_), std::max(min_, max_));
-  if (next != value_) set_value(next);
-}
+void SpinButton::step(int direction) { step_by(direction > 0 ? 1 : -1); }
 
 // ---- Timer
 

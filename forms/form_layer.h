@@ -86,6 +86,12 @@ struct Font {
 
 enum class Alignment { Left, Right, Center };
 
+// Virtual key codes and shift bits as the key handlers receive them.
+inline constexpr int kKeyTab = 0x09, kKeyEnter = 0x0D, kKeyEscape = 0x1B, kKeySpace = 0x20;
+inline constexpr int kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyEnd = 0x23, kKeyHome = 0x24;
+inline constexpr int kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28;
+inline constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+
 // Mouse pointers (Control::mouse_pointer, Platform::set_mouse_pointer).
 inline constexpr int kDefaultPointer = 0;
 inline constexpr int kHourglassPointer = 11;
@@ -107,6 +113,8 @@ class ControlPeer {
   // Surfaces: show the stored picture (the whole of it, or one area).
   virtual void refresh(const Rect* area) { (void)area; }
   virtual void set_focus() {}
+  // The control gained or lost the focus: show or take away its focus cue.
+  virtual void focus_cue_changed() {}
   // Bits per pixel of the surface's drawing context.
   virtual int bits_per_pixel() const { return 32; }
   // A platform handle for the control (window handle), 0 when it has none.
@@ -167,6 +175,8 @@ class Platform {
     return std::nullopt;
   }
   RandomGenerator& random() { return program_random(); }
+  // The user's display language is Japanese (else the windows speak English).
+  virtual bool japanese_display() const { return true; }
 
   // ---- The operating system's calls the start-up module and the saver make.
   // Each returns what the platform call returned; callers rarely look.
@@ -267,7 +277,18 @@ class Control {
   void set_visible(bool visible);
   bool enabled() const { return enabled_; }
   void set_enabled(bool enabled);
+  // Gives the control the keyboard focus (its form keeps track of it).
   void set_focus();
+  bool has_focus() const;
+  // Tab and Shift+Tab stop at the control.
+  bool tab_stop = false;
+  // What a screen reader says of the control: its name (the caption or the
+  // text beside it) and its role; the state comes from the control itself.
+  enum class Role { None, PushButton, CheckBox, SpinButton, Link, Text };
+  std::string accessible_name;
+  Role accessible_role = Role::None;
+  // Checked state of a check box (nothing for other roles).
+  std::function<bool()> accessible_checked;
 
   // Mouse pointer over the control: 0 default (the container's), 11 hourglass,
   // kCustomPointer: the cursor resource `mouse_icon` (0: the program's
@@ -282,6 +303,10 @@ class Control {
   std::function<void()> on_dbl_click;
   std::function<void()> on_got_focus;
   std::function<void()> on_lost_focus;
+  // A key went down or up while the control had the focus; a press handler
+  // returns true when it used the key.
+  std::function<bool(int key_code, int shift)> on_key_press;
+  std::function<void(int key_code, int shift)> on_key_release;
 
   ControlPeer* peer() const { return peer_.get(); }
   // Called by the constructor of the most derived class.
@@ -354,6 +379,9 @@ class Window : public Surface {
   bool min_button = true;
   bool max_button = true;
   bool show_in_taskbar = true;
+  // A window of another program this one belongs to (0: none): it stays in
+  // front of that window and goes with it.
+  std::uintptr_t owner = 0;
   bool key_preview = false;
   int icon_resource = 0;
   // A window's bounds are its outer top-left corner on the screen (in its
@@ -383,6 +411,28 @@ class Window : public Surface {
   std::function<void()> on_close_request;
   std::function<void(int key_code, int shift)> on_key_down;
 
+  // ---- Keyboard focus. The form knows which of its controls has the focus
+  // (a windowless one included) and routes the keys: Tab and Shift+Tab walk
+  // the tab order, the focused control sees a key first, then Enter and Esc
+  // run the default and cancel actions.
+  Control* focused_control() const { return focused_; }
+  // The controls Tab visits: `tab_order` when given, else every tab stop in
+  // creation order; hidden and disabled ones are passed over.
+  std::vector<Control*> tab_order;
+  std::vector<Control*> tab_stops() const;
+  void focus_next(bool backwards);
+  std::function<void()> on_default_key;  // Enter
+  std::function<void()> on_cancel_key;   // Esc
+  // A key arrived for the form (the platform calls these for every key it
+  // dispatches to the form or its controls); true when it was used.
+  bool key_press(int key_code, int shift);
+  void key_release(int key_code, int shift);
+  // The platform reports that a control got or lost the system's focus.
+  void note_focus(Control* control);
+  void note_focus_lost(Control* control);
+  // A control of this form goes away.
+  void forget_control(const Control* control);
+
   // Timers belong to a window and die with it.
   void add_timer(Timer* timer) { timers_.push_back(timer); }
   void remove_timer(Timer* timer);
@@ -395,6 +445,7 @@ class Window : public Surface {
   std::string caption_;
   bool loaded_ = false;
   std::vector<Timer*> timers_;
+  Control* focused_ = nullptr;
 };
 
 class Label : public Control {
@@ -451,6 +502,8 @@ class SpinButton : public Control {
   void set_value(int value);
   // The user pressed an arrow: +1 (up) or -1 (down), stopping at the range's end.
   void step(int direction);
+  // Moves by `amount` (any size), stopping at the range's ends.
+  void step_by(int amount);
   std::function<void()> on_change;
 
  private:

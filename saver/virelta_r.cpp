@@ -2,21 +2,13 @@
 
 #include <algorithm>
 
+#include "startup/virelta_b.h"
 #include "saver/preview_picture.h"
 
 namespace virelta::saver {
 
 std::optional<std::uintptr_t> preview_host_handle(const std::string& command_line) {
-  // A number beyond the double range (1e400) overflows already when read:
-  // like every other unusable number it names no host.
-  Long handle = 0;
-  if (!on_error_resume_next([&] {
-        handle = to_long(leading_number(command_line.size() > 3 ? command_line.substr(3) : std::string()));
-      }) ||
-      handle == 0)
-    return std::nullopt;
-  // Window handles are 32-bit values, sign-extended on 64-bit builds.
-  return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(handle));
+  return handle_after_switch(command_line);
 }
 
 Virelta_R::Virelta_R() : form("Virelta_R"), Img_Prev(&form, "Img_Prev") {

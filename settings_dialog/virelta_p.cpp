@@ -16,18 +16,14 @@ namespace {
 constexpr int kHourglass = 11;
 constexpr int kCustomPointer = 99;
 
-// A flag's text: "有効" for any value but 0.
-const char* flag_text(int flag) { return flag != 0 ? kOn : kOff; }
-
 std::string decimal(int value) { return std::to_string(value); }
 }  // namespace
 
-Virelta_P::Virelta_P() : Window("Virelta_P") {
-  set_caption(kSettingsCaption);
+Virelta_P::Virelta_P() : Window("Virelta_P"), texts_(dialog_texts()) {
+  set_caption(texts_.caption);
   border = BorderStyle::FixedSingle;
   min_button = false;
   max_button = false;
-  show_in_taskbar = false;
   icon_resource = 1;
   set_client_size(pixels_from_twips_x(kClientWidthTwips), pixels_from_twips_y(kClientHeightTwips));
   build();
@@ -164,6 +160,70 @@ void Virelta_P::build() {
   Cmd_Set->Click = [this] { Cmd_Set_Click(); };
   Cmd_Can->Click = [this] { Cmd_Can_Click(); };
   lbl_URL->on_click = [this] { lbl_URL_Click(); };
+  apply_texts();
+  wire_keyboard();
+}
+
+const char* Virelta_P::flag_text(int flag) const { return flag != 0 ? texts_.on : texts_.off; }
+
+void Virelta_P::apply_texts() {
+  const DialogTexts& t = texts_;
+  const std::pair<int, const char*> statics[] = {{0, t.tile_title}, {1, t.head_action}, {2, t.head_height},
+                                                 {3, t.head_width}, {4, t.head_random}, {9, t.speed},
+                                                 {10, t.turns},     {11, t.anti_alias}};
+  for (auto [index, text] : statics) lbl[index]->set_caption(text);
+  lbl_Anti[0]->set_caption(t.on);
+  lbl_Anti[1]->set_caption(t.off);
+  for (const auto& [key, c] : by_name_)
+    if (c->kind() == Control::Kind::Label) static_cast<Label*>(c)->font = t.font;
+  for (Command* button : {Cmd_Set, Cmd_Can}) {
+    button->Font(t.font);
+    button->accessible_name = button == Cmd_Set ? t.set : t.cancel;
+    button->Caption(button->accessible_name);
+  }
+  // Names for screen readers: a mark or spin button is called by its column
+  // and tile, the link by its address.
+  for (int i = 0; i < 4; ++i) {
+    const std::string tile = " " + std::to_string(i + 1);
+    auto check_box = [this](Picture* mark, std::string name) {
+      mark->accessible_name = std::move(name);
+      mark->accessible_role = Role::CheckBox;
+      mark->accessible_checked = [this, mark] { return mark->picture() == Img_Ra[1]->picture(); };
+    };
+    check_box(Img_Action[i], t.name_action + tile);
+    check_box(Img_Rdm[i], t.name_random + tile);
+    if (i < 2) check_box(Img_Anti[i], i == 0 ? t.name_anti_off : t.name_anti_on);
+    VS_Height[i]->accessible_name = t.name_height + tile;
+    VS_Width[i]->accessible_name = t.name_width + tile;
+  }
+  VS_Fast->accessible_name = t.speed;
+  VS_Kaiten->accessible_name = t.turns;
+  lbl_URL->accessible_name = lbl_URL->caption();
+  lbl_URL->accessible_role = Role::Link;
+}
+
+void Virelta_P::wire_keyboard() {
+  // Space works a focused mark as a press does; Space or Enter follows the link.
+  auto on_space = [](Control* c, std::function<void()> act, bool enter_too) {
+    c->tab_stop = true;
+    c->on_key_press = [act = std::move(act), enter_too](int key, int shift) {
+      if (shift != 0 || !(key == kKeySpace || (enter_too && key == kKeyEnter))) return false;
+      on_error_resume_next(act);
+      return true;
+    };
+  };
+  for (int i = 0; i < 4; ++i) {
+    on_space(Img_Action[i], [this, i] { toggle_action(i); }, false);
+    on_space(Img_Rdm[i], [this, i] { toggle_random(i); }, false);
+    tab_order.insert(tab_order.end(), {Img_Action[i], VS_Height[i], VS_Width[i], Img_Rdm[i]});
+  }
+  for (Picture* mark : Img_Anti) on_space(mark, [this] { toggle_anti_alias(); }, false);
+  on_space(lbl_URL, [this] { lbl_URL_Click(); }, true);
+  tab_order.insert(tab_order.end(), {VS_Fast, VS_Kaiten, Img_Anti[0], Img_Anti[1], Cmd_Set, Cmd_Can, lbl_URL});
+  // Enter is Set wherever the focus is (a focused button or link takes it
+  // first); Esc is Cancel.
+  on_default_key = [this] { Cmd_Set_Click(); };
+  on_cancel_key = [this] { Cmd_Can_Click(); };
 }
 
 void Virelta_P::show_mark(Picture* mark, int flag) {
@@ -174,7 +234,27 @@ void Virelta_P::show_mark(Picture* mark, int flag) {
 }
 
 void Virelta_P::Form_Load() {
+  // The Screen Saver Settings window names itself after /c: the dialog
+  // belongs to it and opens centred in front of it. Without one it has a
+  // taskbar button of its own, so it cannot get lost behind other windows.
+  std::optional<Rect> owner_rect;
   on_error_resume_next([&] {
+    std::optional<std::uintptr_t> named = handle_after_switch(platform().command_line());
+    if (named && platform().is_window(*named)) owner_rect = platform().window_rect(*named);
+    owner = owner_rect ? *named : 0;
+    show_in_taskbar = !owner_rect;
+  });
+  if (owner_rect) {
+    on_error_resume_next([&] {
+      const Rect outer = outer_bounds.empty() ? bounds() : outer_bounds;
+      const Rect screen = primary_monitor(platform().screen());
+      int left = owner_rect->left + (owner_rect->width - outer.width) / 2;
+      int top = owner_rect->top + (owner_rect->height - outer.height) / 2;
+      left = std::clamp(left, screen.left, std::max(screen.left, screen.right() - outer.width));
+      top = std::clamp(top, screen.top, std::max(screen.top, screen.bottom() - outer.height));
+      move(left, top, width(), height());
+    });
+  } else on_error_resume_next([&] {
     // Centred on the primary monitor, not across all of them.
     const ScreenInfo info = platform().screen();
     const Rect screen = primary_monitor(info);
@@ -225,6 +305,7 @@ void Virelta_P::Form_Load() {
     }
   });
   on_error_resume_next([&] { ZoomWindowOpen(handle()); });
+  on_error_resume_next([&] { tab_stops().at(0)->set_focus(); });
 }
 
 void Virelta_P::Form_Resize() {
@@ -276,7 +357,7 @@ void Virelta_P::Cmd_Set_Click() {
   write(std::string(kAntiAliasKey), AntiAliasSetting);
   if (!all_written) {
     // Closing now would lose every choice without a word: say so and stay.
-    platform().message_box(caption(), "設定を保存できませんでした。\n" + settings_file(), MessageIcon::Critical);
+    platform().message_box(caption(), std::string(texts_.save_failed) + "\n" + settings_file(), MessageIcon::Critical);
     return;
   }
   unload();

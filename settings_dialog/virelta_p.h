@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "forms/form_layer.h"
 #include "controls/command.h"
+#include "settings_dialog/dialog_texts.h"
 
 namespace virelta::settings_dialog {
 
@@ -47,6 +49,8 @@ class Virelta_P : public Window {
 
  private:
   void build();
+  void apply_texts();
+  void wire_keyboard();
   void Form_Load();
   void Form_Resize();
   void Form_Unload();
@@ -57,7 +61,9 @@ class Virelta_P : public Window {
   void Cmd_Can_Click();
   void lbl_URL_Click();
   void show_mark(Picture* mark, int flag);
+  const char* flag_text(int flag) const;
 
+  const DialogTexts& texts_;
   std::vector<std::unique_ptr<Control>> owned_;
   std::map<std::pair<std::string, int>, Control*> by_name_;
 };

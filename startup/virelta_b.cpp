@@ -17,12 +17,25 @@ char mode_switch(const std::string& command_line) {
   return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
 }
 
+std::optional<std::uintptr_t> handle_after_switch(const std::string& command_line) {
+  // A number beyond the double range (1e400) overflows already when read:
+  // like every other unusable number it names no window.
+  Long handle = 0;
+  if (!on_error_resume_next([&] {
+        handle = to_long(leading_number(command_line.size() > 3 ? command_line.substr(3) : std::string()));
+      }) ||
+      handle == 0)
+    return std::nullopt;
+  return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(handle));
+}
+
 void Main(const ModeWindows& windows) {
   Platform& p = platform();
   // Both lookups are always made.
   bool saver_open = p.find_window(kSaverCaption);
   bool settings_open = p.find_window(kSettingsCaption);
-  if (saver_open || settings_open) p.end_program(0);
+  bool english_settings_open = p.find_window(kSettingsCaptionEnglish);
+  if (saver_open || settings_open || english_settings_open) p.end_program(0);
 
   const std::string command = p.command_line();
   const char mode = mode_switch(command);

@@ -18,11 +18,14 @@ extern Integer ZoomOriginY;
 // Captions by which a second start finds a running copy.
 inline constexpr const char* kSaverCaption = "Virelta_Main";
 inline constexpr const char* kSettingsCaption = "Vireltaの設定";  // UTF-8 in code
+// The dialog's caption where Japanese is not the display language.
+inline constexpr const char* kSettingsCaptionEnglish = "Virelta Settings";
 
 }  // namespace virelta
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace virelta {
@@ -40,6 +43,11 @@ struct ModeWindows {
 // The mode switch: the second character of the upper-cased command line, or
 // 0 when the command line is shorter than two characters.
 char mode_switch(const std::string& command_line);
+
+// The window handle after a switch ("/p 1234", "/c:1234"): the number from
+// the fourth character on; nothing when there is none or it is 0. Handles
+// are 32-bit values, sign-extended on 64-bit builds.
+std::optional<std::uintptr_t> handle_after_switch(const std::string& command_line);
 
 // The entry procedure: single-instance guard, mode dispatch, settings.
 void Main(const ModeWindows& windows);

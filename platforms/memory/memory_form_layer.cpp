@@ -314,16 +314,31 @@ void MemoryPlatform::move_mouse(Control& control) {
 void MemoryPlatform::key_down(Window& window, int key_code, int shift) {
   post([&window, key_code, shift] {
     if (window.on_key_down) window.on_key_down(key_code, shift);
+    if (window.loaded()) window.key_press(key_code, shift);
   });
   do_events();
+}
+
+void MemoryPlatform::key_up(Window& window, int key_code, int shift) {
+  post([&window, key_code, shift] { window.key_release(key_code, shift); });
+  do_events();
+}
+
+void MemoryPlatform::type(Window& window, int key_code, int shift) {
+  key_down(window, key_code, shift);
+  key_up(window, key_code, shift);
 }
 
 void MemoryPlatform::focus(Control& control) {
   if (focused == &control) return;
   Control* previous = focused;
   focused = &control;
-  if (previous && previous->on_lost_focus) previous->on_lost_focus();
-  if (control.on_got_focus) control.on_got_focus();
+  Window* form = control.form();
+  if (previous && previous->form() != form) {
+    if (Window* other = previous->form()) other->note_focus_lost(previous);
+  }
+  if (form && form != &control) form->note_focus(&control);
+  else if (previous && form == &control) form->note_focus_lost(previous);
 }
 
 void MemoryPlatform::note_refresh(const Surface& surface, const Rect* area) {

@@ -29,6 +29,7 @@ class MemoryPlatform : public Platform {
   std::string program_folder() const override { return folder; }
   std::string user_settings_folder() const override { return user_folder; }
   std::string command_line() const override { return command; }
+  bool japanese_display() const override { return japanese; }
   void do_events() override;
   void message_box(const std::string& title, const std::string& text, MessageIcon icon) override;
   [[noreturn]] void end_program(int exit_code) override;
@@ -62,6 +63,7 @@ class MemoryPlatform : public Platform {
   std::string folder = ".";
   std::string user_folder;
   std::string command;
+  bool japanese = true;  // the display language
   // What the screen shows before any of our windows (what a capture sees).
   Image desktop;
   std::optional<Point> cursor = Point{0, 0};
@@ -91,7 +93,8 @@ class MemoryPlatform : public Platform {
   // Every system call made, in order, as readable text ("ShowCursor 0",
   // "SystemParametersInfo 97 -1", "VerifyScreenSavePwd", ...).
   std::vector<std::string> calls;
-  std::uintptr_t embedded_host = 0;  // Scripted answers of the common dialogs, taken in order (nothing left or
+  std::uintptr_t embedded_host = 0;
+  // Scripted answers of the common dialogs, taken in order (nothing left or
   // an empty answer: the user cancels), and the requests they were given.
   std::deque<std::optional<std::string>> file_dialog_answers;
   std::vector<FileDialogRequest> file_dialog_requests;
@@ -129,7 +132,12 @@ class MemoryPlatform : public Platform {
   void release(Control& control, int button = kLeftButton, int shift = 0);
   void double_click(Control& control, int button = kLeftButton);
   void move_mouse(Control& control);
+  // A key for the window: its key handler, then the form's key routing (the
+  // focused control, Tab, Enter and Esc). key_up reaches the focused control.
   void key_down(Window& window, int key_code, int shift = 0);
+  void key_up(Window& window, int key_code, int shift = 0);
+  // Tab, Space and so on: down and up.
+  void type(Window& window, int key_code, int shift = 0);
   void focus(Control& control);
 
   // Count of refreshes of a surface since the platform started.

@@ -2,6 +2,7 @@
 // window) whose client area is the form's own surface.
 #include <algorithm>
 
+#include "platforms/win32/accessibility.h"
 #include "platforms/win32/peers.h"
 #include "platforms/win32/text.h"
 #include "platforms/win32/win32_platform.h"
@@ -66,8 +67,10 @@ void FormPeer::apply_frame() {
   if (ex_style != static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)))
     SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>(ex_style));
   if (!embedded_) {
-    // An owned window stays off the taskbar.
-    HWND owner = window_.show_in_taskbar ? nullptr : win32_platform().owner_window();
+    // An owned window stays off the taskbar; a foreign owner keeps it in front of itself.
+    HWND owner = window_.owner && IsWindow(reinterpret_cast<HWND>(window_.owner))
+                     ? reinterpret_cast<HWND>(window_.owner)
+                     : window_.show_in_taskbar ? nullptr : win32_platform().owner_window();
     if (GetWindow(hwnd_, GW_OWNER) != owner) SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   }
   const Rect& b = window_.bounds();
@@ -250,6 +253,14 @@ void FormPeer::on_activate(WPARAM wparam) {
     if (focus && IsChild(hwnd_, focus)) last_focus_ = focus;
     return;
   }
+  // The control the form holds focused gets the system's focus back (a
+  // windowless one through the form's own window).
+  if (Control* focused = window_.focused_control()) {
+    Win32Peer* peer = win32_peer(*focused);
+    HWND h = peer && peer->hwnd() && IsWindowVisible(peer->hwnd()) ? peer->hwnd() : hwnd_;
+    SetFocus(h);
+    return;
+  }
   if (last_focus_ && IsWindow(last_focus_) && IsChild(hwnd_, last_focus_) && IsWindowVisible(last_focus_) &&
       IsWindowEnabled(last_focus_))
     SetFocus(last_focus_);
@@ -290,6 +301,10 @@ LRESULT FormPeer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       on_timer(wparam);
       return 0;
+    case WM_GETOBJECT:
+      if (!embedded_)
+        if (LRESULT object = accessible_object(window_, hwnd_, alive_token(), wparam, lparam)) return object;
+      break;
     case WM_ACTIVATE:
       on_activate(wparam);
       return 0;

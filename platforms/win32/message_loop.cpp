@@ -1,6 +1,6 @@
 // The message loop: the main loop, modal loops and the event pump share one
-// dispatch, which lets a form see every key first when it asks to and moves
-// the focus with Tab between the controls that take it.
+// dispatch, which lets a form see every key first when it asks to and hands
+// the keys to the form's own routing (focus, Tab, Enter, Esc).
 #include <string>
 
 #include "runtime/runtime.h"
@@ -16,35 +16,11 @@ int shift_now() {
          (GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
-void collect_tab_stops(const Surface& surface, std::vector<HWND>& stops) {
-  for (const Control* child : surface.children()) {
-    if (!child->visible() || !child->enabled()) continue;
-    if (child->kind() == Control::Kind::Spin) {
-      if (HWND h = window_of(*child)) stops.push_back(h);
-    } else if (child->kind() == Control::Kind::Surface) {
-      const auto& inner = static_cast<const Surface&>(*child);
-      if (inner.focusable)
-        if (HWND h = window_of(inner)) stops.push_back(h);
-      collect_tab_stops(inner, stops);
-    }
-  }
-}
 }  // namespace
 
-void Win32Platform::move_focus(Window& form, bool backwards) {
-  std::vector<HWND> stops;
-  collect_tab_stops(form, stops);
-  if (stops.empty()) return;
-  HWND focus = GetFocus();
-  int n = static_cast<int>(stops.size()), at = -1;
-  for (int i = 0; i < n; ++i)
-    if (stops[i] == focus) at = i;
-  int next = backwards ? (at <= 0 ? n - 1 : at - 1) : (at + 1) % n;
-  SetFocus(stops[next]);
-}
-
 bool Win32Platform::preview_key(const MSG& message) {
-  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+  const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+  if (!down && message.message != WM_KEYUP) return false;
   Win32Peer* peer = peer_of(message.hwnd);
   if (!peer) return false;
   Window* form = peer->control().form();
@@ -52,16 +28,26 @@ bool Win32Platform::preview_key(const MSG& message) {
   Win32Peer* form_peer = win32_peer(*form);
   if (!form_peer) return false;
   auto alive = form_peer->alive_token();
+  const int key = static_cast<int>(message.wParam);
+  if (!down) {
+    guarded([&] { form->key_release(key, shift_now()); });
+    return false;
+  }
   const bool own_window = peer == form_peer;
   if (form->on_key_down && (form->key_preview || own_window)) {
-    guarded([&] { form->on_key_down(static_cast<int>(message.wParam), shift_now()); });
+    guarded([&] { form->on_key_down(key, shift_now()); });
     if (!*alive || !form_peer->hwnd()) return true;
   }
-  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
-    move_focus(*form, GetKeyState(VK_SHIFT) < 0);
-    return true;
-  }
-  return false;
+  if (message.message != WM_KEYDOWN) return false;
+  // A control that took the system focus by itself (a scroll bar clicked
+  // with the mouse) is the focused one from now on.
+  Control& target = peer->control();
+  if (target.kind() == Control::Kind::Spin ||
+      (target.kind() == Control::Kind::Surface && static_cast<Surface&>(target).focusable))
+    form->note_focus(&target);
+  bool used = false;
+  guarded([&] { used = form->key_press(key, shift_now()); });
+  return used;
 }
 
 void Win32Platform::dispatch(MSG& message) {

@@ -47,6 +47,10 @@ void create_child_handles(Surface& surface);
 HWND window_of(const Control& control);
 Win32Peer* win32_peer(const Control& control);
 
+// The frame drawn around the focused control, on its surface, and a repaint of it.
+Rect focus_cue_area(const Control& control);
+void invalidate_focus_cue(const Control& control);
+
 // What forms and surfaces have in common: painting the stored picture with
 // the windowless controls over it, mouse events, focus, the pointer.
 class SurfaceWindow : public Win32Peer {
@@ -93,6 +97,7 @@ class SurfacePeer final : public ControlPeer, public SurfaceWindow {
   void content_changed() override;
   void refresh(const Rect* area) override { show_picture(area); }
   void set_focus() override;
+  void focus_cue_changed() override { invalidate_focus_cue(surface()); }
   int bits_per_pixel() const override;
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
 };
@@ -164,6 +169,7 @@ class SpinButtonPeer final : public SpinPeer, public Win32Peer {
   void enabled_changed() override;
   void content_changed() override;
   void set_focus() override;
+  void focus_cue_changed() override { invalidate_focus_cue(spin_); }
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
 
  private:
@@ -180,6 +186,9 @@ class WindowlessPeer final : public ControlPeer {
   void visibility_changed() override { invalidate(); }
   void enabled_changed() override { invalidate(); }
   void content_changed() override;
+  // The system's focus goes to the form's window; the form keeps the control.
+  void set_focus() override;
+  void focus_cue_changed() override { invalidate_focus_cue(control_); }
 
  private:
   void invalidate();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platforms/win32/accessibility.h"
 #include "platforms/win32/peers.h"
 #include "platforms/win32/win32_platform.h"
 
@@ -69,6 +70,32 @@ void draw_picture(HDC dc, const Image& image, const Rect& area, COLORREF backgro
 
 }  // namespace
 
+Rect focus_cue_area(const Control& c) {
+  const Rect b = c.bounds();
+  return {b.left - 3, b.top - 3, b.width + 6, b.height + 6};
+}
+
+void invalidate_focus_cue(const Control& c) {
+  announce_focus(c);
+  Surface* container = c.container();
+  if (auto* surface = container ? dynamic_cast<SurfaceWindow*>(container->peer()) : nullptr)
+    surface->invalidate(focus_cue_area(c));
+}
+
+namespace {
+// A dotted frame two pixels around the focused control, over whatever the
+// surface shows there (a scroll bar's own window leaves it visible around it).
+void draw_focus_cue(HDC dc, const Control& c) {
+  Rect a = focus_cue_area(c);
+  RECT outer{a.left + 1, a.top + 1, a.right() - 1, a.bottom() - 1};
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
+  DrawFocusRect(dc, &outer);
+  RECT inner{outer.left + 1, outer.top + 1, outer.right - 1, outer.bottom - 1};
+  DrawFocusRect(dc, &inner);
+}
+}  // namespace
+
 void SurfaceWindow::paint(HDC dc, const RECT& requested) {
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -81,7 +108,11 @@ void SurfaceWindow::paint(HDC dc, const RECT& requested) {
   for (const Control* child : surface_.children())
     if (is_windowless(*child) && child->visible() && !intersect(drawn_area(*child), area).empty())
       over.push_back(child);
-  if (over.empty()) {
+  const Window* form = surface_.form();
+  const Control* focused = form ? form->focused_control() : nullptr;
+  if (focused && (focused->container() != &surface_ || intersect(focus_cue_area(*focused), area).empty()))
+    focused = nullptr;
+  if (over.empty() && !focused) {
     draw_picture(dc, image, area, background);
     return;
   }
@@ -100,6 +131,7 @@ void SurfaceWindow::paint(HDC dc, const RECT& requested) {
     SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
     draw_picture(memory.get(), image, area, background);
     for (const Control* child : over) draw_windowless(memory.get(), *child);
+    if (focused) draw_focus_cue(memory.get(), *focused);
   }
   GdiFlush();
   BitBlt(dc, area.left, area.top, area.width, area.height, memory.get(), 0, 0, SRCCOPY);
@@ -235,7 +267,11 @@ bool SurfaceWindow::on_set_cursor(HWND under, LPARAM) {
 void SurfaceWindow::on_vertical_scroll(WPARAM wparam, LPARAM lparam) {
   HWND bar = reinterpret_cast<HWND>(lparam);
   if (!bar) return;
-  if (auto* spin = dynamic_cast<SpinButtonPeer*>(win32_platform().peer_of(bar))) spin->scrolled(LOWORD(wparam));
+  auto* spin = dynamic_cast<SpinButtonPeer*>(win32_platform().peer_of(bar));
+  if (!spin) return;
+  // A scroll bar takes the focus when clicked: the form hears of it.
+  if (Window* form = surface_.form(); form && GetFocus() == bar) form->note_focus(&spin->control());
+  spin->scrolled(LOWORD(wparam));
 }
 
 LRESULT SurfaceWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -285,10 +321,10 @@ LRESULT SurfaceWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam
       on_vertical_scroll(wparam, lparam);
       return 0;
     case WM_SETFOCUS:
-      if (surface_.on_got_focus) surface_.on_got_focus();
+      if (Window* form = surface_.form()) form->note_focus(&surface_);
       return 0;
     case WM_KILLFOCUS:
-      if (surface_.on_lost_focus) surface_.on_lost_focus();
+      if (Window* form = surface_.form()) form->note_focus_lost(&surface_);
       return 0;
     default:
       break;

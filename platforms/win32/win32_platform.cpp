@@ -100,6 +100,8 @@ std::string text_after_program_path(const wchar_t* p) {
 
 std::string Win32Platform::command_line() const { return text_after_program_path(GetCommandLineW()); }
 
+bool Win32Platform::japanese_display() const { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+
 std::unique_ptr<ControlPeer> Win32Platform::make_peer(Control& control) {
   switch (control.kind()) {
     case Control::Kind::Window: return std::make_unique<FormPeer>(static_cast<Window&>(control));

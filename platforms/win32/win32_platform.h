@@ -28,6 +28,7 @@ class Win32Platform final : public Platform {
   ScreenInfo screen() const override;
   std::string program_folder() const override;
   std::string command_line() const override;
+  bool japanese_display() const override;
   void do_events() override;
   void message_box(const std::string& title, const std::string& text, MessageIcon icon) override;
   [[noreturn]] void end_program(int exit_code) override;
@@ -102,7 +103,6 @@ class Win32Platform final : public Platform {
   static LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void dispatch(MSG& message);
   bool preview_key(const MSG& message);
-  void move_focus(Window& form, bool backwards);
   void check_end();
   void close_forms();
   void check_embedded();

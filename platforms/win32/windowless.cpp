@@ -152,6 +152,10 @@ void WindowlessPeer::content_changed() {
   invalidate();
 }
 
+void WindowlessPeer::set_focus() {
+  if (Window* form = control_.form(); form && form->peer()) form->peer()->set_focus();
+}
+
 void WindowlessPeer::invalidate() {
   if (SurfaceWindow* surface = surface_window_of(control_)) {
     const Rect& b = control_.bounds();

@@ -4,6 +4,7 @@ controls and buttons do, and the file the next saver run reads.
 Places come from the dialog's layout table (settings_dialog/settings_layout.cpp):
 twips relative to the panel, 15 twips to the pixel at 96 dpi.
 """
+import json
 import math
 import subprocess
 import time
@@ -144,18 +145,19 @@ class SettingsDialogTest(SessionTestCase):
 
     # --- the dialog on the screen ---------------------------------------------
 
-    def open_dialog(self):
+    def open_dialog(self, command="/c", caption=None):
         """Starts /c and waits until the dialog stands at its place, painted.
 
         The window exists a moment before its load handler has moved it, so
         its position is read until the screen shows the background there."""
         # The pointer away from where the dialog opens: no button starts hovered.
         self.session.move_mouse(1, 1)
-        dialog = self.start("/c")
-        self.session.wait_for_window(self.SETTINGS_CAPTION, timeout=WINDOW_WAIT)
+        caption = caption or self.SETTINGS_CAPTION
+        dialog = self.start(command)
+        self.session.wait_for_window(caption, timeout=WINDOW_WAIT)
         deadline = time.monotonic() + self.config.seconds(WINDOW_WAIT)
         while True:
-            self.top = self.session.window_tree(self.SETTINGS_CAPTION)[0]
+            self.top = self.session.window_tree(caption)[0]
             self.origin = tuple(self.top["client_origin"])
             screen = self.session.screenshot()
             if self.background_shown(screen):
@@ -308,6 +310,66 @@ class SettingsDialogTest(SessionTestCase):
                          saved_file(actions="1011", heights=(256, 256, 256, 257), randoms="1101", speed=11,
                                     anti_alias=0))
         self.assertTrue(self.session.wait_until_gone(self.SETTINGS_CAPTION))
+
+    def test_keys_alone_toggle_a_mark_step_a_spin_button_and_set(self):
+        dialog = self.open_dialog()
+        self.session.focus(self.SETTINGS_CAPTION)
+        # The focus opens on tile 1's Action mark; Tab on to its Random mark.
+        self.session.key("Tab", "Tab", "Tab", "space")
+        self.wait_for_mark(img_rdm(0), UNCHECKED_MARK, "tile 1's Random mark cleared by Space")
+        self.session.key("Tab", "Tab", "Up", "Return")  # tile 2's height, one up, Enter is 設定
+        self.assertExits(dialog, within=10)
+        self.assertEqual(self.session.read_program_file(INI), saved_file(heights=(256, 257, 256, 256), randoms="0111"))
+
+    def accessible_children(self, caption):
+        result = self.session.run_helper("access", caption)
+        self.assertEqual(result.code, 0, result.output)
+        return [json.loads(line) for line in result.lines if line.startswith("{")]
+
+    def test_a_screen_reader_hears_each_control_s_name_role_and_state(self):
+        self.open_dialog()
+        self.client_image().save(self.config.run_dir / "settings-dialog-japanese.png")
+        children = self.accessible_children(self.SETTINGS_CAPTION)
+        expected = []
+        for tile in range(1, 5):
+            expected += [(f"ｱｸｼｮﾝ {tile}", "check box", True, None), (f"高さ {tile}", "spin button", False, "256"),
+                         (f"幅 {tile}", "spin button", False, "256"), (f"ﾗﾝﾀﾞﾑ {tile}", "check box", True, None)]
+        expected += [("回転速度", "spin button", False, "10"), ("回転数", "spin button", False, "1"),
+                     ("ｱﾝﾁｴｲﾘｱｽ 無効", "check box", False, None), ("ｱﾝﾁｴｲﾘｱｽ 有効", "check box", True, None),
+                     ("設定", "push button", False, None), ("ｷｬﾝｾﾙ", "push button", False, None)]
+        heard = [(c["name"], c["role"], c["checked"], c["value"]) for c in children]
+        self.assertEqual(heard[:-1], expected)
+        self.assertEqual(heard[-1][1:3], ("link", False))
+        self.assertEqual(heard[-1][0], heard[-1][3])  # the link is called by its address
+        self.assertTrue(children[0]["focused"])
+        # A change is heard at once.
+        self.session.focus(self.SETTINGS_CAPTION)
+        self.session.key("space", "Tab", "Up")
+        self.session.wait_for_screen(lambda screen: self.accessible_children(self.SETTINGS_CAPTION)[0]["checked"]
+                                     is False, timeout=5, what="tile 1's Action mark heard as cleared")
+        children = self.accessible_children(self.SETTINGS_CAPTION)
+        self.assertEqual((children[1]["value"], children[1]["focused"]), ("257", True))
+
+    def test_in_english_owned_by_the_window_named_after_c_and_centred_in_front_of_it(self):
+        host, handle = self.session.start_host(600, 420, at=(250, 150))
+        japanese = self.session.env
+        self.session.env = dict(japanese, LC_ALL="C.UTF-8")  # a display language other than Japanese
+        try:
+            dialog = self.open_dialog(f"/c:{handle}", "Virelta Settings")
+        finally:
+            self.session.env = japanese
+        self.assertEqual(self.top["owner"], handle)
+        host_rect = self.session.window_tree("vtest-host")[0]["rect"]
+        for axis in (0, 1):
+            self.assertLessEqual(abs((self.top["rect"][axis] + self.top["rect"][axis + 2])
+                                     - (host_rect[axis] + host_rect[axis + 2])), 2, (self.top["rect"], host_rect))
+        names = [c["name"] for c in self.accessible_children("Virelta Settings")]
+        self.assertEqual(names[:4] + names[16:22], ["Show tile 1", "Height 1", "Width 1", "Random size 1", "Speed",
+                                                    "Turns", "Anti-aliasing off", "Anti-aliasing on", "Set", "Cancel"])
+        self.client_image().save(self.config.run_dir / "settings-dialog-english.png")
+        self.session.focus("Virelta Settings")
+        self.session.key("Escape")
+        self.assertExits(dialog, within=10)
 
     # --- 4. the buttons' looks ---------------------------------------------------
 

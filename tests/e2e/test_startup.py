@@ -25,12 +25,12 @@ class CommandLineTest(SessionTestCase):
         self.assertExits(dialog, within=10)
         self.assertTrue(self.session.wait_until_gone(self.SETTINGS_CAPTION))
 
-    def test_window_named_after_the_settings_switch_does_not_own_the_dialog(self):
+    def test_window_named_after_the_settings_switch_owns_the_dialog(self):
         host, host_window = self.session.start_host(152, 112)
         dialog = self.start(f"/c:{host_window}")
         self.session.wait_for_window(self.SETTINGS_CAPTION, timeout=WINDOW_WAIT)
         top = self.session.window_tree(self.SETTINGS_CAPTION)[0]
-        self.assertNotEqual(top["owner"], host_window)
+        self.assertEqual(top["owner"], host_window)
         self.assertEqual(top["parent"], 0)
         self.assertTrue(host.running, "closing or owning the named window is not the dialog's business")
         self.session.close_window(self.SETTINGS_CAPTION)

@@ -8,6 +8,8 @@ namespace vtest {
 int print_tree(HWND root);
 int print_top_level_windows();
 int capture_client(HWND window, const std::wstring& bmp_path);
+// Each accessible child of the window's client area, one JSON object a line.
+int print_accessible(HWND window);
 
 struct HostOptions {
   int client_width = 0;

@@ -25,7 +25,8 @@ constexpr char usage[] =
     "  host [--destroy-after MS] [--at X Y] W H\n"
     "                               show a window \"vtest-host\" with a WxH client area, print its\n"
     "                               handle, run until closed (or destroy it after MS and stay)\n"
-    "  cursor                       print the mouse position as \"X Y\"\n";
+    "  cursor                       print the mouse position as \"X Y\"\n"
+    "  access CAPTION               each accessible child: name, role, checked, focused, value (JSON lines)\n";
 
 constexpr int exit_usage = 2;
 
@@ -116,6 +117,11 @@ int run(std::vector<std::wstring> args) {
       return vtest::print_error(usage), exit_usage;
     }
     return vtest::run_host(options);
+  }
+  if (command == L"access") {
+    if (args.size() != 1) return vtest::print_error(usage), exit_usage;
+    HWND window = first_window(args[0]);
+    return window ? vtest::print_accessible(window) : 1;
   }
   if (command == L"cursor") {
     POINT point{};

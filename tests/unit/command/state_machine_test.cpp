@@ -11,7 +11,8 @@ namespace {
 // A step: the act, then ButtonState, look, face and Clicks so far ('.' not
 // checked). Acts: H hover, C hover the caption, L leave, P/R press/release left,
 // p/r on the caption, Q/q press/release right, W/w wait 100 ms (a timer tick)/40
-// ms, T tab in, O tab out, D/E disable/enable, z/Z resize/restore. Looks: N
+// ms, T tab in, O tab out, D/E disable/enable, z/Z resize/restore, K/k Space
+// down/up, N Enter. Looks: N
 // normal, H highlight, P pressed, D disable, S selected. Face: v white at the top.
 const std::pair<const char*, const char*> kScenarios[] = {
     {"a plain click", "H2H^0 P4P^0 R4H^1 W4H^1 L4H^1 W3Sv1"},
@@ -23,6 +24,8 @@ const std::pair<const char*, const char*> kScenarios[] = {
     {"focus arriving while hovered", "H2H^0 T4P^0 L4P^0 W3Sv0"},
     {"disabled ignores all; enabled", "H2H^0 D2D.0 P2D.0 R2D.0 Q2D.0 q2D.0 T2D.0 L2D.0 W2D.0 H2D.0 z2D.0 E2N^0 L2N^0 W1Nv0"},
     {"a resized enabled button shows normal whatever its state", "H2H^0 z2N.0 Z2N.0 P4P^0"},
+    {"Space: pressed while down, Click on release; Enter clicks", "T3Sv0 K3Pv0 K3Pv0 k3Sv1 N3Sv2 H4Hv2 K4Pv2 k4Hv3 K4Pv3 O1Nv3 k1Nv3"},
+    {"a focused button not under the cursor: a right release is no Click", "T3Sv0 q3Sv0"},
 };
 
 class ButtonStates : public ButtonFixture, public ::testing::WithParamInterface<int> {};
@@ -51,6 +54,9 @@ TEST_P(ButtonStates, FollowTheUser) {
       case 'E': Cmd_Set.Enabled(true); break;
       case 'z': Cmd_Set.move_twips(3960, 3060, 1500, 450); break;
       case 'Z': Cmd_Set.move_twips(3960, 3060, 1275, 375); break;
+      case 'K': p->key_down(form, kKeySpace); break;
+      case 'k': p->key_up(form, kKeySpace); break;
+      case 'N': p->type(form, kKeyEnter); break;
     }
     SCOPED_TRACE(std::string(name) + ": " + s);
     EXPECT_EQ(Cmd_Set.ButtonState(), s[1] - '0');

@@ -18,10 +18,11 @@ struct Dialog {
   ScopedMemoryPlatform machine;
   virelta::testing::TempFolder dir;
   std::unique_ptr<Virelta_P> form;
-  explicit Dialog(const std::string& ini = std::string()) {
+  explicit Dialog(const std::string& ini = std::string(), bool japanese = true) {
     if (!ini.empty()) dir.put("Virelta.ini", ini);
     machine->folder = dir.utf8();
     machine->cursor = Point{321, 123};
+    machine->japanese = japanese;
     reset_settings();
     LoadSettings(machine->folder);
     form = std::make_unique<Virelta_P>();
@@ -108,4 +109,72 @@ TEST(SettingsDialogSaving, AFailedWriteIsToldAndTheDialogStaysWithItsChoices) {
   ASSERT_EQ(d.machine->messages.size(), 1u);
   EXPECT_TRUE(d.machine->messages[0].title == "Vireltaの設定" && d.machine->messages[0].text.find("Virelta.ini") != std::string::npos);
   EXPECT_TRUE(TileAction[3] == 0 && d.unchecked(d.form->Img_Action[3]));
+}
+
+TEST(SettingsDialogLoading, WhereJapaneseIsNotTheDisplayLanguageEveryTextIsEnglishAndTheFileTheSame) {
+  Dialog d("", false);
+  Virelta_P& p = *d.form;
+  EXPECT_EQ(p.caption(), "Virelta Settings");
+  std::vector<std::string> texts;
+  for (Label* label : p.lbl) texts.push_back(label->caption());
+  texts.pop_back();  // the credit line
+  EXPECT_EQ(texts, (std::vector<std::string>{"Tile size", "<Show>", "<Height>", "<Width>", "<Random>", "1", "2", "3",
+                                             "4", "Speed", "Turns", "Anti-aliasing"}));
+  EXPECT_EQ(p.lbl_Anti[0]->caption() + p.lbl_Anti[1]->caption(), "OnOff");
+  EXPECT_EQ(p.Cmd_Set->Caption() + p.Cmd_Can->Caption(), "SetCancel");
+  d.machine->press(*p.Img_Action[1]);
+  EXPECT_EQ(p.lbl_Action[1]->caption(), "Off");
+  EXPECT_EQ(p.lbl_Action[0]->caption(), "On");
+  // What a screen reader is told of a mark and a spin button.
+  EXPECT_EQ(p.Img_Action[1]->accessible_name, "Show tile 2");
+  EXPECT_EQ(p.Img_Action[1]->accessible_role, Control::Role::CheckBox);
+  EXPECT_FALSE(p.Img_Action[1]->accessible_checked());
+  EXPECT_TRUE(p.Img_Anti[1]->accessible_checked());
+  EXPECT_EQ(p.VS_Width[3]->accessible_name, "Width 4");
+  d.click(*p.Cmd_Set);
+  EXPECT_EQ(d.file(), saved_file(" 1 0 1 1", " 256 256 256 256", " 256 256 256 256", " 1 1 1 1", " 10", " 1", " 1"));
+}
+
+TEST(SettingsDialogLoading, AWindowNamedAfterTheSwitchOwnsTheDialogCentredInFrontOfIt) {
+  Dialog d;
+  EXPECT_EQ(d.form->owner, 0u);
+  EXPECT_TRUE(d.form->show_in_taskbar);  // no owner: a taskbar button of its own
+  for (const char* command : {"/c:4660", "/c:999"}) {
+    d.form.reset();
+    d.machine->command = command;
+    d.machine->foreign_windows = {{4660, Rect{100, 50, 600, 400}}};
+    d.form = std::make_unique<Virelta_P>();
+    d.form->show();
+    const bool owned = command == std::string("/c:4660");
+    EXPECT_EQ(d.form->owner, owned ? 4660u : 0u);
+    EXPECT_EQ(d.form->show_in_taskbar, !owned);
+    // Over the owner: 100 + (600 - 452) / 2, 50 + (400 - 244) / 2; else as without one.
+    EXPECT_EQ(d.form->left(), owned ? 174 : 286);
+    EXPECT_EQ(d.form->top(), owned ? 128 : 175);
+  }
+}
+
+TEST(SettingsDialogKeyboard, EveryControlIsReachedInReadingOrderAndWorkedByKeys) {
+  Dialog d;
+  Virelta_P& p = *d.form;
+  auto keys = [&](std::initializer_list<int> codes, int shift = 0) {
+    for (int k : codes) d.machine->type(p, k, shift);
+  };
+  EXPECT_EQ(p.focused_control(), p.Img_Action[0]);  // focused as it opens
+  keys({kKeyTab}, kShiftMask);
+  EXPECT_EQ(p.focused_control(), p.lbl_URL);  // backwards from the first: the last
+  keys({kKeyTab}, kShiftMask);
+  EXPECT_EQ(p.Cmd_Can->ButtonState(), 3);
+  keys({kKeyTab, kKeyTab, kKeySpace, kKeyTab, kKeyUp, kKeyPageUp, kKeyTab, kKeyEnd, kKeyDown, kKeyTab, kKeySpace});
+  EXPECT_EQ(p.lbl_Width[0]->caption(), "511");
+  for (int i = 0; i < 13; ++i) keys({kKeyTab});
+  EXPECT_EQ(p.focused_control(), p.VS_Fast);
+  keys({kKeyPageDown, kKeyTab, kKeyEnd, kKeyTab, kKeySpace, kKeyHome, kKeyEnter});  // Enter on a mark is Set
+  EXPECT_FALSE(p.loaded());
+  EXPECT_EQ(d.file(), saved_file(" 0 1 1 1", " 267 256 256 256", " 511 256 256 256", " 0 1 1 1", " 1", " 10", " 0"));
+  Dialog e("[Section]\r\nAction0=1\r\n");
+  e.machine->type(*e.form, kKeySpace);
+  e.machine->type(*e.form, kKeyEscape);
+  EXPECT_FALSE(e.form->loaded());
+  EXPECT_EQ(e.file(), "[Section]\r\nAction0=1\r\n");
 }

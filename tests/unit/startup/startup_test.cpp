@@ -48,3 +48,16 @@ TEST(StartUp, TheSecondCharacterPicksTheModeAndSettingsAreReadFirst) {
   }
 }
 
+
+TEST(StartUp, AnOpenSaverOrDialogUnderEitherCaptionStopsItSilently) {
+  for (const char* running : {"Virelta_Main", "Vireltaの設定", "Virelta Settings"}) {
+    ScopedMemoryPlatform machine;
+    machine->foreign_captions = {running};
+    machine->command = "/s";
+    bool ended = false;
+    ModeWindows windows;
+    windows.load_saver = [] { FAIL() << "the saver opened"; };
+    try { Main(windows); } catch (const ProgramEnded&) { ended = true; }
+    EXPECT_TRUE(ended && machine->messages.empty()) << running;
+  }
+}
