@@ -27,7 +27,8 @@ REGISTRY_SETUP = """Windows Registry Editor Version 5.00
 
 
 def wine_environment(prefix, display=None):
-    env = {k: v for k, v in os.environ.items() if k not in ("WINEARCH", "WINESERVER", "WINELOADER", "WINEDLLPATH", "DISPLAY")}
+    unset = ("WINEARCH", "WINESERVER", "WINELOADER", "WINEDLLPATH", "DISPLAY")
+    env = {k: v for k, v in os.environ.items() if k not in unset}
     # No Mono or Gecko installer dialog; code page 932 keeps Japanese texts intact.
     env.update(WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="ja_JP.UTF-8")
     if display:
@@ -43,7 +44,7 @@ def run_logged(args, env, log, timeout=300):
 
 
 def make_template(prefix, log):
-    prefix = Path(prefix)
+    prefix = Path(prefix).resolve()
     shutil.rmtree(prefix, ignore_errors=True)
     prefix.parent.mkdir(parents=True, exist_ok=True)
     env = wine_environment(prefix)

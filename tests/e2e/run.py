@@ -5,9 +5,7 @@
     run.py test_saver       one module (or module.Class.test), 32-bit;  -k TEXT: names containing TEXT
     run.py --x64 [TEST...]  the named tests (default: the core) against the 64-bit saver only
     run.py --all-x64        every test against the 64-bit saver only (machines without 32-bit support)
-
-The environment is read by vtest (see vtest/__init__.py).  The last line reads
-"e2e: N passed, N failed, N skipped", both builds together.
+Settings: see vtest/__init__.py.  The last line: "e2e: N passed, N failed, N skipped", both builds together.
 """
 import argparse
 import signal
@@ -32,11 +30,9 @@ CORE_TESTS = [
 
 def count(result):
     failed = {getattr(t, "test_case", t).id() for t, _ in result.failures + result.errors}
-    # A class set-up error stands for tests that never ran.
-    ran_and_failed = [i for i in failed if not i.startswith(("setUpClass", "setUpModule", "tearDown"))]
-    unexpected = len(result.unexpectedSuccesses)
-    passed = max(result.testsRun - len(ran_and_failed) - len(result.skipped) - unexpected, 0)
-    return passed, len(failed) + unexpected, len(result.skipped)
+    never_ran = {i for i in failed if i.startswith(("setUpClass", "setUpModule", "tearDown"))}  # class set-up errors
+    unexpected, skipped = len(result.unexpectedSuccesses), len(result.skipped)
+    return max(result.testsRun - len(failed - never_ran) - skipped - unexpected, 0), len(failed) + unexpected, skipped
 
 
 def main():
@@ -44,8 +40,8 @@ def main():
     parser.add_argument("tests", nargs="*")
     parser.add_argument("-k", dest="patterns", action="append", default=[])
     parser.add_argument("-q", "--quiet", action="store_true")
-    parser.add_argument("--x64", action="store_true")
-    parser.add_argument("--all-x64", action="store_true")
+    for flag in ("--x64", "--all-x64"):
+        parser.add_argument(flag, action="store_true")
     options = parser.parse_args()
     loader = unittest.TestLoader()
     if options.patterns:

@@ -3,6 +3,7 @@ desktop, and the settings when the program folder or file refuses writes."""
 import subprocess
 import time
 
+from test_settings_dialog import CMD_SET, IMG_ACTION, UNCHECKED, DialogCase
 from vtest import Image, SessionTestCase
 
 RED, YELLOW, BLUE, WHITE, GREEN = (255, 0, 0), (255, 255, 0), (0, 0, 255), (255, 255, 255), (0, 128, 0)
@@ -76,30 +77,17 @@ def chattr(flag, *paths):
     return subprocess.run(["chattr", flag, *map(str, paths)], capture_output=True).returncode == 0
 
 
-class SettingsLocationTest(SessionTestCase):
+class SettingsLocationTest(DialogCase):
     """The settings file stays beside the program while that folder takes it; else Set
     saves %APPDATA%\\Virelta\\Virelta.ini, which the next start reads first."""
 
     session_per_test = True
 
     def set_with_tile_0_off(self):
-        """Opens the dialog, clears tile 1's mark and presses Set; returns the dialog."""
-        self.session.move_mouse(1, 1)  # no button starts hovered
-        dialog = self.start("/c")
-        self.session.wait_for_window(self.SETTINGS_CAPTION)
-        last = [None]
-
-        def placed():  # shown, and at the same place twice: its load handler has moved it
-            form = self.session.window_tree(self.SETTINGS_CAPTION)[0]
-            settled, last[0] = form["visible"] and form["client_origin"] == last[0], form["client_origin"]
-            return settled
-        self.wait_until(placed, "the settings dialog in its place", 20, 0.3)
-        x0, y0 = last[0][0] + 52, last[0][1] + 76  # tile 1's mark: (240 + 540, 240 + 900) twips
-        time.sleep(0.5)  # the opening zoom
-        before = self.session.screenshot().crop(x0, y0, 12, 12)
-        self.session.click(x0 + 6, y0 + 6)
-        self.session.wait_for_screen(lambda s: s.crop(x0, y0, 12, 12) != before, timeout=5, what="the mark cleared")
-        self.session.click(x0 - 52 + 306, y0 - 76 + 216)  # Set: (3960, 3060) twips, 85 x 25 pixels
+        dialog = self.open_dialog()
+        self.click(IMG_ACTION[0])
+        self.wait_for(IMG_ACTION[0], (12, 12), lambda image: image == UNCHECKED, "tile 1's mark cleared")
+        self.press(CMD_SET)
         return dialog
 
     def test_read_only_program_folder_saves_per_user_and_reads_it_next(self):

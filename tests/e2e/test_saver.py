@@ -13,13 +13,10 @@ INPUT_END = 3  # input ends the saver at once; the allowance covers a busy machi
 
 
 def tiles_ini(*tiles):
-    """A settings file: (width, height) of the active tiles from tile 0 on, fixed; the rest off."""
-    lines = ["[Section]"]
-    for slot in range(4):
-        width, height = tiles[slot] if slot < len(tiles) else (256, 256)
-        lines += [f"Action{slot}= {int(slot < len(tiles))}", f"Height{slot}= {height}", f"Width{slot}= {width}",
-                  f"Random{slot}= 0"]
-    return ("\r\n".join(lines) + "\r\n").encode("ascii")
+    """A settings file: fixed (width, height) of the active tiles from tile 0 on; the rest off."""
+    sizes = list(tiles) + [(256, 256)] * (4 - len(tiles))
+    return "".join(["[Section]\r\n"] + [f"Action{t}= {int(t < len(tiles))}\r\nHeight{t}= {sizes[t][1]}\r\n"
+                                        f"Width{t}= {sizes[t][0]}\r\nRandom{t}= 0\r\n" for t in range(4)]).encode()
 
 
 class SaverScreenTest(SessionTestCase):
@@ -31,13 +28,8 @@ class SaverScreenTest(SessionTestCase):
         cls.desktop = Image.test_pattern(*cls.config.screen_size)
         cls.session.paint_desktop(cls.desktop)
 
-    def tearDown(self):
-        self.session.remove_program_file("Virelta.ini")
-        super().tearDown()
-
-    def start_saver(self, ini=None):
-        if ini:
-            self.session.write_program_file("Virelta.ini", ini)
+    def start_saver(self, ini=b""):  # empty: the defaults
+        self.session.write_program_file("Virelta.ini", ini)
         saver = self.start("/s")
         self.session.wait_for_window(self.SAVER_CAPTION)
         return saver
@@ -167,6 +159,7 @@ class SaverProcessorUse(SessionTestCase):
         time.sleep(10)
         wall = time.monotonic() - start
         use = {n: [(a - b) / wall for a, b in zip(cpu_and_wakeups(p), before[n])] for n, p in pids.items()}
-        print(f"\nprocessor use at {self.config.screen}: {sum(u[0] for u in use.values()) * 100:.1f} % of one core ("
-              + "; ".join(f"{n} {u[0] * 100:.1f} %, {u[1]:.0f} wake-ups/s" for n, u in use.items()) + ")", file=sys.stderr)
+        parts = "; ".join(f"{n} {u[0] * 100:.1f} %, {u[1]:.0f} wake-ups/s" for n, u in use.items())
+        total = sum(u[0] for u in use.values()) * 100
+        print(f"\nprocessor use at {self.config.screen}: {total:.1f} % of one core ({parts})", file=sys.stderr)
         self.assertStillRuns(saver)

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -12,9 +13,8 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: vtest-helper find|gone CAPTION [--wait MS] | tree CAPTION | list | close CAPTION |\n"
-    "       host [--destroy-after MS] W H   (CAPTION: exact, or #HWND)\n";
+constexpr char kUsage[] = "usage: vtest-helper find|gone CAPTION [--wait MS] | tree CAPTION | list | close CAPTION "
+                          "| host [--destroy-after MS] W H   (CAPTION: exact, or #HWND)\n";
 
 std::string utf8(const std::wstring& text) {
   std::string out(text.size() * 3, '\0');
@@ -141,13 +141,10 @@ int host(int width, int height, int destroy_after_ms) {
 int run(std::vector<std::wstring> args) {
   // "--name VALUE" options come out first; -1 where absent.
   auto option = [&](const wchar_t* name) {
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-      if (args[i] == name) {
-        int value = _wtoi(args[i + 1].c_str());
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        return value;
-      }
-    return -1;
+    auto at = std::find(args.begin(), args.end(), name);
+    const int value = at != args.end() && at + 1 != args.end() ? _wtoi(at[1].c_str()) : -1;
+    if (value != -1) args.erase(at, at + 2);
+    return value;
   };
   const std::wstring command = args.empty() ? L"" : args[0];
   const int wait_ms = option(L"--wait"), destroy_after = option(L"--destroy-after");
@@ -162,20 +159,14 @@ int run(std::vector<std::wstring> args) {
       for (HWND window : found) print(handle(window) + "\n");
     return found.empty() == want ? 1 : 0;
   }
-  if (command == L"list" && count == 0) {
-    EnumWindows(list_one, 0);
-    return 0;
-  }
+  if (command == L"list" && count == 0) return EnumWindows(list_one, 0), 0;
   if (command == L"host" && count == 2) return host(_wtoi(args[1].c_str()), _wtoi(args[2].c_str()), destroy_after);
   const std::vector<HWND> found = count >= 1 ? find_windows(args[1]) : std::vector<HWND>{};
   if (count >= 1 && found.empty()) return print("no window \"" + utf8(args[1]) + "\"\n", STD_ERROR_HANDLE), 1;
   if (command == L"tree" && count == 1) return print_tree(found[0], 0), 0;
-  if (command == L"close" && count == 1) {
+  if (command == L"close" && count == 1)
     for (HWND window : found) PostMessageW(window, WM_CLOSE, 0, 0);
-    return 0;
-  }
-  print(kUsage, STD_ERROR_HANDLE);
-  return 2;
+  return command == L"close" && count == 1 ? 0 : (print(kUsage, STD_ERROR_HANDLE), 2);
 }
 
 }  // namespace

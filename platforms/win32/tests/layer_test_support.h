@@ -1,5 +1,5 @@
 // What the Win32 layer's tests share: one platform for the test program, a
-// pump that runs for a while, and the test pictures' folder.
+// pump that runs for a while.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -41,8 +41,5 @@ inline void settle() {
   for (pump_for(20); PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
   }
 }
-
-// The source tree seen from Wine: the Unix root is drive Z.
-inline std::string data_path(const std::string& name) { return "Z:" VIRELTA_WIN32_TEST_DATA "/" + name; }
 
 }  // namespace virelta::win32::testing

@@ -1,6 +1,5 @@
-// Windows and what they show and take: timers, the mouse on windowless
-// labels, windowless controls on the screen, labels that fit their text at
-// several DPIs.
+// Windows and what they show and take: timers, the mouse on windowless labels,
+// windowless controls on the screen, labels that fit their text at several DPIs.
 #include <string>
 #include <vector>
 
@@ -49,15 +48,14 @@ TEST_F(WindowsTest, LabelsTakeTheMouseInTheirOwnPixelsUnlessHiddenOrWithoutHandl
   Label label(&panel, "Label", "text");
   label.move(20, 10, 30, 12);
   std::vector<std::string> events;
-  auto record = [&](Control& c, std::string name) {
-    auto log = [&events, name](const char* what) {
+  auto record = [&](Control& c, const std::string& name) {
+    auto log = [&events, name](std::string what) {
       return [&events, name, what](const MouseEvent& e) {
-        events.push_back(name + what + std::to_string(e.button) + " " + std::to_string(static_cast<int>(e.x)) + "," +
-                         std::to_string(static_cast<int>(e.y)));
+        events.push_back(name + what + std::to_string(e.button) + " " + std::to_string(int(e.x)) + "," +
+                         std::to_string(int(e.y)));
       };
     };
-    c.on_mouse_down = log(" down ");
-    c.on_mouse_up = log(" up ");
+    c.on_mouse_down = log(" down "), c.on_mouse_up = log(" up ");
     c.on_click = [&events, name] { events.push_back(name + " click"); };
     c.on_dbl_click = [&events, name] { events.push_back(name + " dblclick"); };
   };

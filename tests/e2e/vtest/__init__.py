@@ -1,12 +1,8 @@
-"""End-to-end harness: the real Virelta.scr under Wine in an Xvfb of the run's own.
-
-A run makes a template Wine prefix (prefix.py) unless VTEST_TEMPLATE names one,
-and gives each test class a session: a copy of it with the saver in C:\\Virelta
-(vtest/session.py).  A failing test leaves a screenshot and the window list in
-build/e2e/sessions/<Class>/.  Settings: VTEST_BUILD_DIR, VIRELTA_SCR, VTEST_HELPER,
-VIRELTA_SCR64, VTEST_HELPER64, VTEST_RUN_DIR, VTEST_SCREEN, VTEST_TIME_SCALE
-(multiplies time-outs), VTEST_KEEP_PREFIXES=1.
-"""
+"""End-to-end harness: the real Virelta.scr under Wine in an Xvfb of the run's own.  A run makes a template
+Wine prefix (prefix.py) unless VTEST_TEMPLATE names one; each test class gets a copy with the saver in
+C:\\Virelta (vtest/session.py), and a failing test leaves a screenshot and the window list in its folder under
+build/e2e/sessions/.  Settings: VTEST_BUILD_DIR, VIRELTA_SCR, VTEST_HELPER, VIRELTA_SCR64, VTEST_HELPER64,
+VTEST_RUN_DIR, VTEST_SCREEN, VTEST_TIME_SCALE (multiplies time-outs), VTEST_KEEP_PREFIXES=1."""
 import atexit
 import os
 import select
@@ -22,23 +18,21 @@ from .image import Image
 from .session import WineSession, WindowNotFound
 
 ROOT = Path(__file__).resolve().parents[3]
-SAVER_CAPTION, SETTINGS_CAPTION = "Virelta_Main", "Vireltaの設定"
+SAVER_CAPTION, SETTINGS_CAPTION, HELPER = "Virelta_Main", "Vireltaの設定", "vtest-helper.exe"
 
 
-def _built(build_dir, variable, *parts):
-    if os.environ.get(variable):
-        return Path(os.environ[variable])
-    found = sorted(Path(build_dir).glob("**/" + parts[-1]))
-    return found[0] if found else Path(build_dir, *parts)
+def _built(build_dir, variable, name):
+    found = [os.environ[variable]] if os.environ.get(variable) else sorted(Path(build_dir).glob("**/" + name))
+    return Path(found[0] if found else Path(build_dir, name))
 
 
 class Config:
     def __init__(self):
         build = Path(os.environ.get("VTEST_BUILD_DIR", ROOT / "build" / "win32"))
-        self.saver = _built(build, "VIRELTA_SCR", "Virelta.scr")
-        self.helper = _built(build, "VTEST_HELPER", "tests", "helper", "vtest-helper.exe")
-        self.saver64 = _built(ROOT / "build" / "win64", "VIRELTA_SCR64", "Virelta.scr")
-        self.helper64 = _built(ROOT / "build" / "win64", "VTEST_HELPER64", "tests", "helper", "vtest-helper.exe")
+        build64 = ROOT / "build" / "win64"
+        self.saver, self.helper = _built(build, "VIRELTA_SCR", "Virelta.scr"), _built(build, "VTEST_HELPER", HELPER)
+        self.saver64 = _built(build64, "VIRELTA_SCR64", "Virelta.scr")
+        self.helper64 = _built(build64, "VTEST_HELPER64", HELPER)
         self.label, self.program_folder = "", r"C:\Virelta"
         self.run_dir = Path(os.environ.get("VTEST_RUN_DIR", ROOT / "build" / "e2e"))
         self.template = Path(os.environ["VTEST_TEMPLATE"]) if os.environ.get("VTEST_TEMPLATE") else None
@@ -89,9 +83,9 @@ class Environment:
 
     def new_session(self, name):
         name = self.config.label + name
-        taken = {s.name for s in self.sessions}
-        unique = next(n for n in (name if i == 1 else f"{name}-{i}" for i in range(1, 999)) if n not in taken)
-        self.sessions.append(WineSession(self.config, self.display, self.template, unique))
+        if any(s.name == name for s in self.sessions):
+            name += "-%d" % len(self.sessions)
+        self.sessions.append(WineSession(self.config, self.display, self.template, name))
         return self.sessions[-1]
 
     def stop(self):
@@ -139,9 +133,7 @@ class SessionTestCase(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        if cls.session is not None:
-            cls.session.close()
-            cls.session = None
+        cls.session and cls.session.close()
 
     def setUp(self):
         if self.session_per_test:

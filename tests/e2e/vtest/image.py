@@ -55,7 +55,5 @@ class Image:
                 for x in range(self.width) if self.pixel(x, y) != other.pixel(x, y)]
 
     def __eq__(self, other):
-        return isinstance(other, Image) and (self.width, self.height, self.rgb) == (other.width, other.height, other.rgb)
-
-    def __repr__(self):
-        return f"<Image {self.width}x{self.height}>"
+        return isinstance(other, Image) and (self.width, self.height, self.rgb) == (other.width, other.height,
+                                                                                    other.rgb)

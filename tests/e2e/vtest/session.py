@@ -1,5 +1,6 @@
 """One test session: a private copy of the template prefix with the saver in its
 program folder, the programs started there, and what the helper and X show."""
+import contextlib
 import json
 import os
 import re
@@ -31,53 +32,37 @@ def prefix_processes(prefix):
 
 
 class Program:
-    """`wine <program> <arguments>`, output in a file (a pipe would be held open by
-    Wine's background processes).  A 64-bit .scr started through the 32-bit loader
-    runs as a process of its own under start.exe: `pid` finds that process."""
+    """`wine <program> <arguments>`, output in a file (Wine's background processes would
+    hold a pipe open).  A 64-bit .scr started through the 32-bit loader runs as a process
+    of its own under start.exe: `pid` is that process, the launcher gives the exit code."""
 
     def __init__(self, args, env, log_path, name):
-        self.name, self.log_path, self.prefix = name, log_path, env["WINEPREFIX"]
+        self.name, self.log_path, self.prefix, self._pid = name, Path(log_path), env["WINEPREFIX"], None
         self.file_name = re.split(r"[\\/]", args[1])[-1].lower()
         with open(log_path, "wb") as log:
-            self.process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL, stdout=log,
-                                            stderr=subprocess.STDOUT)
-        self._pid = None
+            self.process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        self.wait = self.process.wait
 
     def own_pid(self, timeout=30):
         """The launcher once it names the file, else the earliest later process of the prefix that does."""
         deadline = time.monotonic() + timeout
-        while self._pid is None and self.running:
+        while self._pid is None and self.running and time.monotonic() < deadline:
             processes = prefix_processes(self.prefix)
-            own = processes.get(self.process.pid)
-            named = sorted((tick, pid) for pid, (argv, tick) in processes.items()
-                           if own and tick >= own[1] and argv[0].replace("/", "\\").rsplit("\\", 1)[-1].lower()
-                           == self.file_name)
-            if named:
-                self._pid = self.process.pid if any(p == self.process.pid for _, p in named) else named[0][1]
-            elif time.monotonic() > deadline:
-                break
-            else:
-                time.sleep(0.02)
+            launcher = processes.get(self.process.pid, ([], 0))
+            named = sorted((pid != self.process.pid, tick, pid) for pid, (argv, tick) in processes.items()
+                           if tick >= launcher[1] and re.split(r"[\\/]", argv[0])[-1].lower() == self.file_name)
+            self._pid = named[0][2] if named else time.sleep(0.02)
         return self._pid
 
     pid = property(own_pid)
     running = property(lambda self: self.process.poll() is None)
-
-    def wait(self, timeout):
-        return self.process.wait(timeout)
-
-    @property
-    def output(self):
-        return Path(self.log_path).read_bytes().decode("utf-8", "replace") if Path(self.log_path).exists() else ""
+    output = property(lambda self: self.log_path.read_bytes().decode("utf-8", "replace"))
 
     def kill(self):
-        """Ends this program only, by its process ids; Wine removes its windows."""
         if self.running:
             for pid in {self.own_pid(timeout=2), self.process.pid} - {None}:
-                try:
+                with contextlib.suppress(ProcessLookupError):
                     os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
             self.process.wait()
 
     def __repr__(self):
@@ -112,7 +97,7 @@ class WineSession:
 
     def path(self, stem, suffix):
         self._serial += 1
-        return self.dir / f"{self._serial:03d}-{re.sub(r'[^\w.-]+', '_', stem)}{suffix}"
+        return self.dir / ("%03d-%s%s" % (self._serial, re.sub(r"[^\w.-]+", "_", stem), suffix))
 
     def start(self, command_line="", program=None, name=None):
         """Starts the saver (or `program`); a string command line is split at blanks."""
@@ -123,7 +108,6 @@ class WineSession:
         return self.programs[-1]
 
     def helper(self, *args, timeout=30):
-        """(exit code, output) of vtest-helper.exe run with the arguments."""
         out = self.path("helper-" + str(args[0]), ".out")
         code = run_logged(["wine", str(self.config.helper), *map(str, args)], self.env, out,
                           self.config.seconds(timeout))
@@ -183,7 +167,6 @@ class WineSession:
         return image
 
     def wait_for_screen(self, condition, timeout=10, what="the expected picture"):
-        """Takes screenshots until condition(screenshot) holds, and returns that one."""
         deadline = time.monotonic() + self.config.seconds(timeout)
         while not condition(image := self.screenshot()):
             if time.monotonic() > deadline:
@@ -193,8 +176,7 @@ class WineSession:
         return image
 
     def paint_desktop(self, image):
-        """Makes `image` the root window's picture, the desktop the saver copies; the
-        root belongs to the whole run, so a test that depends on it paints it."""
+        """Makes `image` the root window's picture (the run's, so a test that needs it paints it)."""
         png = self.path("desktop", ".png")
         image.save(png)
         # `display` sets the root picture and exits with 1 all the same: read the screen back.
@@ -204,8 +186,7 @@ class WineSession:
             raise RuntimeError("the desktop picture did not reach the screen")
 
     def focus(self, caption, timeout=10):
-        """Gives the window the keyboard focus (no window manager does); Wine maps
-        the X window a moment after the Windows window exists."""
+        """Gives the window the focus, once Wine has mapped its X window (no window manager does)."""
         pattern = "^" + re.sub(r"([\\.^$|?*+()\[\]{}])", r"\\\1", caption) + "$"
         deadline = time.monotonic() + self.config.seconds(timeout)
         while not (found := self.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split()):
@@ -226,7 +207,7 @@ class WineSession:
     def type_text(self, text):
         self.xdotool("type", "--clearmodifiers", text)
 
-    def read_program_file(self, name):
+    def read_program_file(self, name):  # None when it does not exist
         return (self.program_folder / name).read_bytes() if (self.program_folder / name).exists() else None
 
     def write_program_file(self, name, data):
