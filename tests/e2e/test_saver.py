@@ -117,17 +117,17 @@ class PreviewTest(SessionTestCase):
     def preview(self):
         top = [w for w in self.session.top_level_windows() if w["text"] == "Preview Window"]
         self.assertEqual(top, [], "the preview must not be a top-level window")
-        return [w for w in self.session.window_tree("vtest-host") if w["text"] == "Preview Window"]
+        tree = self.session.window_tree("vtest-host")  # the host first
+        return [(w, tree[0]) for w in tree if w["text"] == "Preview Window"]
 
     def test_becomes_a_child_of_the_host_at_its_size_and_ends_with_it(self):
         # The host killed (no WM_DESTROY reaches the child), then its window destroyed while it runs.
-        for form, destroy_after in (("/p {}", None), ("/p:{}", 4000)):
+        for form, destroy_after in (("/p {}", None), ("/p:{}", 8000)):
             host, handle = self.session.start_host(152, 112, destroy_after)
             preview = self.start(form.format(handle))
-            child = self.wait_until(self.preview, "the preview becoming a child of the host", timeout=20)[0]
+            child, host_window = self.wait_until(self.preview, "the preview becoming a child of the host", 20)[0]
             self.assertEqual(child["parent"], handle)
-            rects = child["rect"], self.session.window_tree("vtest-host")[0]["rect"]
-            self.assertEqual(*[(r[2] - r[0], r[3] - r[1]) for r in rects], "the preview takes the host window's size")
+            self.assertEqual(*[(r[2] - r[0], r[3] - r[1]) for r in (child["rect"], host_window["rect"])], "host's size")
             self.assertTrue(child["visible"])
             self.assertStillRuns(preview)
             if destroy_after is None:
