@@ -73,7 +73,7 @@ class LabTest(SessionTestCase):
 
     def use_file_dialog(self, shortcut, title, typed):
         self.open_file_dialog(shortcut, title)
-        self.session.type_text(typed)
+        self.session.xdotool("type", "--clearmodifiers", typed)
         self.session.key("Return")
         self.assertTrue(self.session.wait_until_gone(title), f'"{title}" stayed open')
 
@@ -95,7 +95,7 @@ class LabTest(SessionTestCase):
         (self.session.program_folder / "jp").mkdir()
         self.write_picture("jp/写真.bmp", self.start_picture, "BMP3:")
         self.open_file_dialog("ctrl+o", OPEN_TITLE)
-        self.session.type_text(self.path("jp"))
+        self.session.xdotool("type", "--clearmodifiers", self.path("jp"))
         self.session.key("Return")
         time.sleep(1)
         self.session.key("shift+Tab", "Home", "Return")

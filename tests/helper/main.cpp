@@ -129,6 +129,7 @@ int host(int width, int height, int destroy_after_ms) {
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   HWND window = CreateWindowExW(0, L"vtest-host", L"vtest-host", style, 100, 100, frame.right - frame.left,
                                 frame.bottom - frame.top, nullptr, nullptr, window_class.hInstance, nullptr);
+  if (!window) return print("host: cannot create the window\n", STD_ERROR_HANDLE), 1;
   ShowWindow(window, SW_SHOWNOACTIVATE);
   stay_after_destroy = destroy_after_ms >= 0;
   if (stay_after_destroy) SetTimer(window, 1, static_cast<UINT>(destroy_after_ms), nullptr);

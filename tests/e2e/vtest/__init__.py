@@ -68,9 +68,12 @@ class Environment:
                                          stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         os.close(write_end)
         try:
-            if not select.select([read_end], [], [], 20)[0]:
-                raise RuntimeError("Xvfb did not start within 20 s")
-            self.display = ":" + os.read(read_end, 64).decode().strip()
+            number = b""  # in more than one write: Xvfb ends if the reader goes before the newline
+            while not number.endswith(b"\n"):
+                if not select.select([read_end], [], [], 20)[0] or not (chunk := os.read(read_end, 64)):
+                    raise RuntimeError("Xvfb did not start within 20 s")
+                number += chunk
+            self.display = ":" + number.decode().strip()
             self.template = self.config.template
             if self.template is None:
                 self.template = make_template(run_dir / "template", run_dir / "template.log")

@@ -55,5 +55,4 @@ class Image:
                 for x in range(self.width) if self.pixel(x, y) != other.pixel(x, y)]
 
     def __eq__(self, other):
-        return isinstance(other, Image) and (self.width, self.height, self.rgb) == (other.width, other.height,
-                                                                                    other.rgb)
+        return isinstance(other, Image) and (self.width, self.rgb) == (other.width, other.rgb)

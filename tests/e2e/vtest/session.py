@@ -204,9 +204,6 @@ class WineSession:
     def key(self, *keys):
         self.xdotool("key", "--clearmodifiers", *keys)
 
-    def type_text(self, text):
-        self.xdotool("type", "--clearmodifiers", text)
-
     def read_program_file(self, name):  # None when it does not exist
         return (self.program_folder / name).read_bytes() if (self.program_folder / name).exists() else None
 
