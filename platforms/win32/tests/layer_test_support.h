@@ -1,7 +1,9 @@
-// What the tests of the Win32 layer share: one platform for the test
-// program, a pump that runs for a while, and the test pictures' folder.
+// What the Win32 layer's tests share: one platform for the test program, a
+// pump that runs for a while.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <ole2.h>
 #include <windows.h>
 
 #include <string>
@@ -10,29 +12,34 @@
 
 namespace virelta::win32::testing {
 
-Win32Platform& test_platform();
-// Windows need a display (Wine: an X server); tests that show windows skip without one.
-bool has_display();
+inline Win32Platform* shared_platform = nullptr;
+inline Win32Platform& test_platform() { return *shared_platform; }
+
+struct LayerEnvironment : ::testing::Environment {
+  void SetUp() override {
+    OleInitialize(nullptr);
+    set_platform(shared_platform = new Win32Platform(GetModuleHandleW(nullptr)));
+  }
+  void TearDown() override { set_platform(nullptr), delete shared_platform; }
+};
+inline const auto* registered = ::testing::AddGlobalTestEnvironment(new LayerEnvironment);
+
 // Handles events for `milliseconds`, or until `done` returns true.
 template <class Done>
 bool pump_until(Done done, int milliseconds = 2000) {
-  DWORD start = GetTickCount();
-  while (!done()) {
+  for (DWORD start = GetTickCount(); !done(); Sleep(2)) {
     if (static_cast<int>(GetTickCount() - start) > milliseconds) return false;
     test_platform().do_events();
-    Sleep(2);
   }
   return true;
 }
-void pump_for(int milliseconds);
-// Takes back the quit request the platform posts when its last window goes.
-bool take_quit_request();
-// A test picture's path, UTF-8.
-std::string data_path(const std::string& name);
+inline void pump_for(int milliseconds) { pump_until([] { return false; }, milliseconds); }
+
+// After a test that showed windows: takes back the quit request the platform posts when its last window goes.
+inline void settle() {
+  MSG message;
+  for (pump_for(20); PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
+  }
+}
 
 }  // namespace virelta::win32::testing
-
-#define SKIP_WITHOUT_DISPLAY()                                          \
-  do {                                                                  \
-    if (!::virelta::win32::testing::has_display()) GTEST_SKIP() << "no display"; \
-  } while (0)

@@ -1,282 +1,221 @@
-"""One test session: a private copy of the template prefix, the saver in its
-program folder, and the tools to start programs and look at their windows."""
+"""One test session: a private copy of the template prefix with the saver in its
+program folder, the programs started there, and what the helper and X show."""
+import contextlib
 import json
+import os
 import re
 import shutil
+import signal
 import subprocess
 import time
 from pathlib import Path
 
+from prefix import clone_prefix, run_logged, wine_environment
+
 from .image import Image
-from .program import Program
-from .wineprefix import clone_prefix, stop_server, unix_path, wine_environment, windows_path
 
 
-class WindowNotFound(AssertionError):
-    pass
+class WindowNotFound(AssertionError): pass
 
 
-class HelperResult:
-    def __init__(self, code: int, output: str):
-        self.code = code
-        self.output = output
+def prefix_processes(prefix):
+    """{pid: (argv, start tick)} of the processes running in the Wine prefix."""
+    found = {}
+    for entry in os.listdir("/proc"):
+        try:
+            if f"WINEPREFIX={prefix}".encode() in Path(f"/proc/{entry}/environ").read_bytes().split(b"\0"):
+                argv = [a.decode("utf-8", "replace") for a in Path(f"/proc/{entry}/cmdline").read_bytes().split(b"\0")]
+                found[int(entry)] = argv, int(Path(f"/proc/{entry}/stat").read_text().rsplit(")", 1)[1].split()[19])
+        except (OSError, ValueError, IndexError):
+            pass
+    return found
 
-    @property
-    def lines(self):
-        return [line for line in self.output.splitlines() if line.strip()]
+
+class Program:
+    """`wine <program> <arguments>`, output in a file (Wine's background processes would
+    hold a pipe open).  A 64-bit .scr started through the 32-bit loader runs as a process
+    of its own under start.exe: `pid` is that process, the launcher gives the exit code."""
+
+    def __init__(self, args, env, log_path, name):
+        self.name, self.log_path, self.prefix, self._pid = name, Path(log_path), env["WINEPREFIX"], None
+        self.file_name = re.split(r"[\\/]", args[1])[-1].lower()
+        with open(log_path, "wb") as log:
+            self.process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        self.wait = self.process.wait
+
+    def own_pid(self, timeout=30):
+        """The launcher once it names the file, else the earliest later process of the prefix that does."""
+        deadline = time.monotonic() + timeout
+        while self._pid is None and self.running and time.monotonic() < deadline:
+            processes = prefix_processes(self.prefix)
+            launcher = processes.get(self.process.pid, ([], 0))
+            named = sorted((pid != self.process.pid, tick, pid) for pid, (argv, tick) in processes.items()
+                           if tick >= launcher[1] and re.split(r"[\\/]", argv[0])[-1].lower() == self.file_name)
+            self._pid = named[0][2] if named else time.sleep(0.02)
+        return self._pid
+
+    pid = property(own_pid)
+    running = property(lambda self: self.process.poll() is None)
+    output = property(lambda self: self.log_path.read_bytes().decode("utf-8", "replace"))
+
+    def kill(self):
+        if self.running:
+            for pid in {self.own_pid(timeout=2), self.process.pid} - {None}:
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(pid, signal.SIGKILL)
+            self.process.wait()
 
     def __repr__(self):
-        return f"<HelperResult {self.code} {self.output!r}>"
-
-
-# Characters that mean something in xdotool's (POSIX extended) patterns.
-_ERE_SPECIAL = re.compile(r"([\\.^$|?*+()\[\]{}])")
+        return f"<Program {self.name} {'running' if self.running else f'exit {self.process.returncode}'}>"
 
 
 class WineSession:
-    def __init__(self, config, display: str, template: Path, name: str):
-        self.config = config
-        self.display = display
-        self.name = name
-        self.dir = Path(config.run_dir) / "sessions" / name
-        if self.dir.exists():
-            shutil.rmtree(self.dir)
+    def __init__(self, config, display, template, name):
+        self.config, self.display, self.name = config, display, name
+        self.dir = Path(config.run_dir) / "sessions" / re.sub(r"[^\w.-]+", "_", name)
+        shutil.rmtree(self.dir, ignore_errors=True)
         self.dir.mkdir(parents=True)
-        self.prefix = self.dir / "prefix"
-        self.log = self.dir / "wine.log"
-        self.programs = []
-        self._serial = 0
+        self.prefix, self.log = self.dir / "prefix", self.dir / "wine.log"
+        self.programs, self._serial = [], 0
         clone_prefix(template, self.prefix)
         self.env = wine_environment(self.prefix, display)
-        self._warm_up()
-        self.program_folder = unix_path(config.program_folder, self.prefix)
+        # The first Wine process starts background programs that inherit its
+        # output: start them here, on a file, under a server kept up meanwhile.
+        run_logged(["wineserver", "-p"], self.env, self.log, 60)
+        run_logged(["wine", "wineboot"], self.env, self.log, config.seconds(120))
+        self.program_folder = self.prefix / "drive_c" / config.program_folder[3:]
         self.program_folder.mkdir(parents=True, exist_ok=True)
-        if not Path(config.saver).exists():
-            raise FileNotFoundError(f"the saver is not built: {config.saver}")
         shutil.copy2(config.saver, self.program_folder / "Virelta.scr")
         self.saver_path = config.program_folder + "\\Virelta.scr"
 
-    # --- life cycle -----------------------------------------------------------
-
-    def _warm_up(self):
-        # The pipe trap: the first Wine process of a prefix starts background
-        # programs that inherit its stdout and stderr.  Start them here, with
-        # everything on files, under a server that stays up for the session.
-        with open(self.log, "ab") as log:
-            subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
-                           stdout=log, stderr=subprocess.STDOUT, check=True, timeout=60)
-            subprocess.run(["wine", "wineboot"], env=self.env, stdin=subprocess.DEVNULL,
-                           stdout=log, stderr=subprocess.STDOUT, timeout=self.config.seconds(120))
-
-    def end_programs(self):
-        """Ends the programs this session started that still run (by PID)."""
+    def close(self):
         for program in self.programs:
             program.kill()
-
-    def close(self):
-        self.end_programs()
-        stop_server(self.env, self.log)
-        if not self.config.keep_prefixes and self.prefix.exists():
+        run_logged(["sh", "-c", "wineserver -k; timeout 30 wineserver -w"], self.env, self.log, 60)  # this prefix only
+        if not self.config.keep_prefixes:
             shutil.rmtree(self.prefix, ignore_errors=True)
 
-    def _next_path(self, stem: str, suffix: str) -> Path:
+    def path(self, stem, suffix):
         self._serial += 1
-        return self.dir / f"{self._serial:03d}-{stem}{suffix}"
+        return self.dir / ("%03d-%s%s" % (self._serial, re.sub(r"[^\w.-]+", "_", stem), suffix))
 
-    # --- programs -----------------------------------------------------------
-
-    def start(self, command_line="", program: str = None, name: str = None) -> Program:
-        """Starts the saver (or `program`, a Windows or Unix path) with the command line.
-
-        A string is split at blanks, as the command line a Windows program
-        receives is the arguments joined by blanks; a list is passed as is.
-        """
+    def start(self, command_line="", program=None, name=None):
+        """Starts the saver (or `program`); a string command line is split at blanks."""
         args = command_line.split() if isinstance(command_line, str) else list(command_line)
         executable = str(program or self.saver_path)
-        file_name = re.split(r"[\\/]", executable)[-1]
-        label = re.sub(r"[^\w.-]+", "_", name or file_name.rsplit(".", 1)[0] + "".join(args))
-        process = Program(["wine", executable, *args], self.env, self._next_path(label, ".log"),
-                          name=" ".join([file_name, *args]))
-        self.programs.append(process)
-        return process
+        label = " ".join([re.split(r"[\\/]", executable)[-1], *args])
+        self.programs.append(Program(["wine", executable, *args], self.env, self.path(name or label, ".log"), label))
+        return self.programs[-1]
 
-    def run_helper(self, *args, timeout: float = 30) -> HelperResult:
-        output = self._next_path("helper-" + (args[0] if args else ""), ".out")
-        with open(output, "wb") as out:
-            code = subprocess.run(["wine", str(self.config.helper), *map(str, args)], env=self.env,
-                                  stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                                  timeout=self.config.seconds(timeout)).returncode
-        return HelperResult(code, output.read_text(encoding="utf-8", errors="replace"))
+    def helper(self, *args, timeout=30):
+        out = self.path("helper-" + str(args[0]), ".out")
+        code = run_logged(["wine", str(self.config.helper), *map(str, args)], self.env, out,
+                          self.config.seconds(timeout))
+        return code, out.read_text(encoding="utf-8", errors="replace")
 
-    # --- windows, seen from inside Wine ---------------------------------------
+    # Windows, seen by the helper: an exact caption, or "#handle".
+    def find_windows(self, caption, wait=0):
+        output = self.helper("find", caption, "--wait", int(self.config.seconds(wait) * 1000), timeout=wait + 30)[1]
+        return [int(line) for line in output.split() if line.isdigit()]
 
-    def find_windows(self, caption: str, wait: float = 0):
-        """Handles of the top-level windows titled exactly `caption` (waits up to `wait` s for one)."""
-        result = self.run_helper("find", caption, "--wait", int(self.config.seconds(wait) * 1000),
-                                 timeout=wait + 30)
-        return [int(line) for line in result.lines if line.strip().isdigit()]
-
-    def wait_for_window(self, caption: str, timeout: float = 20) -> int:
+    def wait_for_window(self, caption, timeout=20):
         found = self.find_windows(caption, wait=timeout)
         if not found:
-            self.save_diagnostics(f"missing-{caption}")
+            self.save_diagnostics("missing-window")
             raise WindowNotFound(f'no window "{caption}" within {timeout} s; running: {self.programs}')
         return found[0]
 
-    def wait_until_gone(self, caption: str, timeout: float = 10) -> bool:
-        wait_ms = int(self.config.seconds(timeout) * 1000)
-        return self.run_helper("gone", caption, "--wait", wait_ms, timeout=timeout + 30).code == 0
+    def wait_until_gone(self, caption, timeout=10):
+        return self.helper("gone", caption, "--wait", int(self.config.seconds(timeout) * 1000),
+                           timeout=timeout + 30)[0] == 0
 
-    def window_tree(self, caption: str):
-        """The window and its descendants, parents before children: dicts with hwnd, parent,
-        depth, class, text, id, style, exstyle, rect, client_origin, client_size, visible, enabled."""
-        result = self.run_helper("tree", caption)
-        if result.code != 0:
-            raise WindowNotFound(f'no window "{caption}": {result.output.strip()}')
-        return [json.loads(line) for line in result.lines]
+    def window_tree(self, caption):
+        """The window and its descendants: dicts (hwnd, parent, owner, class, text, id, rect, client_origin, ...)."""
+        code, output = self.helper("tree", caption)
+        if code != 0:
+            raise WindowNotFound(f'no window "{caption}": {output.strip()}')
+        return [json.loads(line) for line in output.splitlines() if line.strip()]
 
     def top_level_windows(self):
-        """Every top-level window of the session's desktop, as window_tree's dicts."""
-        return [json.loads(line) for line in self.run_helper("list").lines]
+        return [json.loads(line) for line in self.helper("list")[1].splitlines() if line.strip()]
 
-    def close_window(self, caption: str) -> bool:
-        """Posts WM_CLOSE to the window, as the system menu's Close does."""
-        return self.run_helper("close", caption).code == 0
+    def close_window(self, caption):  # WM_CLOSE, as the system menu's Close
+        return self.helper("close", caption)[0] == 0
 
-    def capture_window(self, caption: str) -> Image:
-        """The screen pixels inside the window's client area."""
-        bmp = self._next_path("capture", ".bmp")
-        result = self.run_helper("capture", caption, windows_path(bmp, self.prefix))
-        if result.code != 0:
-            raise WindowNotFound(f'cannot capture "{caption}": {result.output.strip()}')
-        return Image.load(bmp)
-
-    def cursor(self):
-        x, y = self.run_helper("cursor").output.split()
-        return int(x), int(y)
-
-    def start_host(self, width: int, height: int, destroy_after_ms: int = None, at=None):
-        """Starts a preview host window "vtest-host" and returns (program, its window handle)."""
-        args = []
-        if destroy_after_ms is not None:
-            args += ["--destroy-after", str(destroy_after_ms)]
-        if at is not None:
-            args += ["--at", str(at[0]), str(at[1])]
-        host = self.start(["host", *args, str(width), str(height)], program=str(self.config.helper),
-                          name="host")
+    def start_host(self, width, height, destroy_after_ms=None):
+        """A stand-in preview box "vtest-host": (its program, its window handle)."""
+        extra = ["--destroy-after", str(destroy_after_ms)] if destroy_after_ms is not None else []
+        host = self.start(["host", *extra, str(width), str(height)], program=self.config.helper, name="host")
         deadline = time.monotonic() + self.config.seconds(20)
-        while time.monotonic() < deadline:
+        while host.running and time.monotonic() < deadline:
             first = host.output.split("\n", 1)
             if len(first) == 2 and first[0].strip().isdigit():
                 return host, int(first[0])
-            if not host.running:
-                break
             time.sleep(0.05)
         raise WindowNotFound(f"the host window did not come up: {host!r} {host.output!r}")
 
-    # --- the screen, seen from X ----------------------------------------------
+    def xdotool(self, *args, check=True):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=check, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30).stdout.decode()
 
-    def _x(self, *args, check=True) -> str:
-        return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=check,
-                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                              stderr=subprocess.PIPE, timeout=30).stdout.decode()
-
-    def screenshot(self, save_as: str = None) -> Image:
-        """The whole X screen; `save_as` also keeps it as a PNG in the session folder."""
-        ppm = self._next_path("screen", ".ppm")
-        subprocess.run(["import", "-display", self.display, "-window", "root", f"ppm:{ppm}"],
-                       env=self.env, check=True, stdin=subprocess.DEVNULL, timeout=60)
+    def screenshot(self):
+        ppm = self.path("screen", ".ppm")
+        subprocess.run(["import", "-display", self.display, "-window", "root", f"ppm:{ppm}"], env=self.env,
+                       check=True, stdin=subprocess.DEVNULL, timeout=60)
         image = Image.load(ppm)
         ppm.unlink()
-        if save_as:
-            image.save(self.dir / f"{save_as}.png")
         return image
 
-    def wait_for_screen(self, condition, timeout: float = 10, what: str = "the expected picture") -> Image:
-        """Takes screenshots until condition(image) holds; windows paint a moment after they appear."""
+    def wait_for_screen(self, condition, timeout=10, what="the expected picture"):
         deadline = time.monotonic() + self.config.seconds(timeout)
-        while True:
-            image = self.screenshot()
-            if condition(image):
-                return image
+        while not condition(image := self.screenshot()):
             if time.monotonic() > deadline:
                 self.save_diagnostics("screen-timeout")
                 raise AssertionError(f"the screen did not show {what} within {timeout} s")
             time.sleep(0.2)
+        return image
 
-    def paint_desktop(self, image: Image):
-        """Makes `image` the X root window's picture: the desktop the saver copies.
-
-        The root window belongs to the whole run (Xvfb -noreset keeps it):
-        a test that depends on the desktop paints it itself.
-        """
-        png = self._next_path("desktop", ".png")
+    def paint_desktop(self, image):
+        """Makes `image` the root window's picture (the run's, so a test that needs it paints it)."""
+        png = self.path("desktop", ".png")
         image.save(png)
-        # `display -window root` sets the root background and leaves; its exit
-        # status is not reliable, so the screen is read back instead.
+        # `display` sets the root picture and exits with 1 all the same: read the screen back.
         subprocess.run(["display", "-display", self.display, "-window", "root", str(png)], env=self.env,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=60)
-        shown = self.screenshot()
-        if shown.crop(0, 0, image.width, image.height) != image:
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        if self.screenshot().crop(0, 0, image.width, image.height) != image:
             raise RuntimeError("the desktop picture did not reach the screen")
 
-    def x_windows(self, caption: str):
-        """X window ids of the visible windows titled exactly `caption`."""
-        pattern = "^" + _ERE_SPECIAL.sub(r"\\\1", caption) + "$"
-        output = self._x("search", "--onlyvisible", "--name", pattern, check=False)
-        return [int(line) for line in output.split()]
-
-    def focus(self, caption: str, timeout: float = 10):
-        """Gives the window the keyboard focus (there is no window manager to do it).
-
-        Wine maps the X window a moment after the Windows window exists (seconds on a
-        loaded machine): wait for it."""
+    def focus(self, caption, timeout=10):
+        """Gives the window the focus, once Wine has mapped its X window (no window manager does)."""
+        pattern = "^" + re.sub(r"([\\.^$|?*+()\[\]{}])", r"\\\1", caption) + "$"
         deadline = time.monotonic() + self.config.seconds(timeout)
-        while not (windows := self.x_windows(caption)) and time.monotonic() < deadline:
+        while not (found := self.xdotool("search", "--onlyvisible", "--name", pattern, check=False).split()):
+            if time.monotonic() > deadline:
+                raise WindowNotFound(f'no visible X window "{caption}"')
             time.sleep(0.1)
-        if not windows:
-            raise WindowNotFound(f'no visible X window "{caption}"')
-        self._x("windowfocus", "--sync", windows[0])
+        self.xdotool("windowfocus", "--sync", found[0])
 
-    def move_mouse(self, x: int, y: int):
-        self._x("mousemove", "--sync", x, y)
+    def move_mouse(self, x, y, *then):
+        self.xdotool("mousemove", "--sync", x, y, *then)
 
-    def click(self, x: int, y: int, button: int = 1):
-        """Moves the pointer to the screen point and clicks (1 left, 2 middle, 3 right)."""
-        self._x("mousemove", "--sync", x, y, "click", button)
+    def click(self, x, y, button=1):
+        self.move_mouse(x, y, "click", button)
 
-    def key(self, *keys: str):
-        """Presses keys by X name ("Escape", "space", "ctrl+a") in the focused window."""
-        self._x("key", "--clearmodifiers", *keys)
+    def key(self, *keys):
+        self.xdotool("key", "--clearmodifiers", *keys)
 
-    def type_text(self, text: str):
-        self._x("type", "--clearmodifiers", text)
+    def read_program_file(self, name):  # None when it does not exist
+        return (self.program_folder / name).read_bytes() if (self.program_folder / name).exists() else None
 
-    # --- the program folder ---------------------------------------------------
+    def write_program_file(self, name, data):
+        (self.program_folder / name).write_bytes(data)
 
-    def program_file(self, name: str) -> Path:
-        return self.program_folder / name
+    def remove_program_file(self, name):
+        (self.program_folder / name).unlink(missing_ok=True)
 
-    def read_program_file(self, name: str):
-        """The file's bytes, or None when it does not exist."""
-        path = self.program_file(name)
-        return path.read_bytes() if path.exists() else None
-
-    def write_program_file(self, name: str, data: bytes):
-        self.program_file(name).write_bytes(data)
-
-    def remove_program_file(self, name: str):
-        self.program_file(name).unlink(missing_ok=True)
-
-    # --- after a failure --------------------------------------------------------
-
-    def save_diagnostics(self, label: str):
-        """Keeps a screenshot and the list of windows in the session folder."""
-        safe = re.sub(r"[^\w.-]+", "_", label)
+    def save_diagnostics(self, label):
         try:
-            self.screenshot(save_as=safe)
-            listing = self.run_helper("list", timeout=10).output
-            (self.dir / f"{safe}-windows.jsonl").write_text(listing, encoding="utf-8")
-        except Exception as error:  # diagnostics must not hide the real failure
-            (self.dir / f"{safe}-error.txt").write_text(repr(error))
+            self.screenshot().save(self.path(label, ".png"))
+            self.path(label + "-windows", ".jsonl").write_text(self.helper("list", timeout=10)[1], encoding="utf-8")
+        except Exception as error:  # must not hide the real failure
+            self.path(label + "-error", ".txt").write_text(repr(error))
