@@ -286,7 +286,7 @@ void Virelta_P::Cmd_Can_Click() { unload(); }
 
 void Virelta_P::lbl_URL_Click() {
   on_error_resume_next([&] { platform().set_mouse_pointer(kHourglass); });
-  on_error_resume_next([&] { platform().shell_open(handle(), lbl_URL->caption()); });
+  on_error_resume_next([&] { system_calls().shell_open(handle(), lbl_URL->caption()); });
   on_error_resume_next([&] { platform().set_mouse_pointer(0); });
 }
 

@@ -17,8 +17,9 @@
 
 namespace virelta::x11 {
 
-class X11Platform final : public Platform {
+class X11Platform final : public Platform, public SystemCalls {
  public:
+  SystemCalls& system() override { return *this; }
   // Opens the display and finds or makes the window; throws
   // std::runtime_error with the reason when it cannot.
   explicit X11Platform(const Options& options);

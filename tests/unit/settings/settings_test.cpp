@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "startup/virelta_b.h"
 #include "temp_folder.h"
 
 namespace virelta {
