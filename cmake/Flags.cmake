@@ -18,9 +18,12 @@ if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 
-# Adds a static library made of every source file in the calling folder.
-function(virelta_folder_library name)
+# A static library made of every source file in the calling folder; the
+# arguments after the name are the libraries its code uses, and nothing else,
+# so that an include reaching into a layer it does not declare fails to link.
+function(virelta_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()

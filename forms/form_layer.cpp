@@ -1,8 +1,8 @@
 #include "forms/form_layer.h"
 
 #include <algorithm>
-
-#include "platforms/memory/memory_form_layer.h"
+#include <cstdio>
+#include <cstdlib>
 
 namespace virelta {
 
@@ -11,9 +11,12 @@ Platform* current_platform = nullptr;
 }
 
 Platform& platform() {
+  // A program that forgot to install its platform must stop here, where the
+  // mistake is, rather than run on a stand-in that reports success (and
+  // not by throwing, which a skip-on-error handler would swallow).
   if (!current_platform) {
-    static MemoryPlatform fallback;
-    current_platform = &fallback;
+    std::fputs("virelta: no platform installed before its first use\n", stderr);
+    std::abort();
   }
   return *current_platform;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "forms/image.h"
+#include "forms/system_calls.h"
 #include "runtime/runtime.h"
 
 namespace virelta {
@@ -136,7 +137,9 @@ class WindowPeer : public ControlPeer {
 
 class SpinPeer : public ControlPeer {};
 
-// The platform's services (the program facts, event pump, message box, ...).
+// The platform's services to the form layer (the program facts, event pump,
+// message box, peers, pictures, common dialogs, frame pacing), and the way to
+// its operating-system calls.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -163,43 +166,17 @@ class Platform {
   virtual bool load_picture(const std::string& path, Image& picture) = 0;
   virtual bool save_picture(const Image& picture, const std::string& path) = 0;
   // The common dialogs. Each returns nothing when the user cancels.
-  virtual std::optional<std::string> file_dialog(const FileDialogRequest& request) {
-    (void)request;
-    return std::nullopt;
-  }
+  virtual std::optional<std::string> file_dialog(const FileDialogRequest& request) = 0;
   // `custom_colours` holds the 16 custom colours; the dialog may change them
   // (they are only kept by the caller when the user confirms).
-  virtual std::optional<std::uint32_t> choose_colour(std::uint32_t (&custom_colours)[16], std::uintptr_t owner) {
-    (void)custom_colours;
-    (void)owner;
-    return std::nullopt;
-  }
+  virtual std::optional<std::uint32_t> choose_colour(std::uint32_t (&custom_colours)[16], std::uintptr_t owner) = 0;
   RandomGenerator& random() { return program_random(); }
   // The user's display language is Japanese (else the windows speak English).
-  virtual bool japanese_display() const { return true; }
-
-  // ---- The operating system's calls the start-up module and the saver make.
-  // Each returns what the platform call returned; callers rarely look.
-  // A top-level window with exactly this caption (UTF-8) exists.
-  virtual bool find_window(const std::string& caption) { (void)caption; return false; }
-  virtual int show_cursor(bool show) { (void)show; return 0; }
-  virtual Long system_parameters_info(unsigned action, Long parameter) { (void)action; (void)parameter; return 1; }
-  // GetVersionExA: nothing when the call fails, else the platform identifier
-  // (2 for the NT family, 1 for the 9x family).
-  virtual std::optional<int> version_platform_id() { return 2; }
-  // The screen rectangle of any window by handle; nothing when it is not one.
-  virtual std::optional<Rect> window_rect(std::uintptr_t window) { (void)window; return std::nullopt; }
-  virtual bool is_window(std::uintptr_t window) { (void)window; return false; }
-  virtual void draw_animated_rects(std::uintptr_t window, int kind, const Rect& from, const Rect& to) {
-    (void)window; (void)kind; (void)from; (void)to;
-  }
-  // The 9x password service: nothing when it cannot be reached, else whether
-  // the saver may end.
-  virtual std::optional<bool> verify_screen_save_password(std::uintptr_t window) { (void)window; return std::nullopt; }
-  // Opens a document or address with the shell ("open").
-  virtual Long shell_open(std::uintptr_t window, const std::string& target) { (void)window; (void)target; return 33; }
+  virtual bool japanese_display() const = 0;
+  // The operating system's own calls on this platform.
+  virtual SystemCalls& system() = 0;
   // Embeds a window as a child of a foreign window (the preview host).
-  virtual void embed_in(Window& window, std::uintptr_t host) { (void)window; (void)host; }
+  virtual void embed_in(Window& window, std::uintptr_t host) = 0;
 
   // ---- Pacing and foreign windows (the saver's animation and its preview).
   // Returns when the display is ready for the next animation frame, so that
@@ -210,30 +187,30 @@ class Platform {
   // since it can return at once; otherwise a high-resolution waitable timer
   // for the rest of the frame; MsgWaitForMultipleObjects to dispatch pending
   // input while waiting. The in-memory platform moves its clock on one frame.
-  virtual void wait_for_frame() {}
+  virtual void wait_for_frame() = 0;
   // The display's power state. While the display is off the saver draws
   // nothing: wait_while_display_off returns once it is on again, handling
   // input meanwhile as the event pump would (its handlers may end the
   // program there) and leaving the processor idle. It never keeps the
   // display awake. Win32: GUID_CONSOLE_DISPLAY_STATE notifications and a
   // blocking wait for messages.
-  virtual bool display_is_on() const { return true; }
-  virtual void wait_while_display_off() {}
+  virtual bool display_is_on() const = 0;
+  virtual void wait_while_display_off() = 0;
   // The per-user folder for settings when the program's own folder cannot be
   // written (%APPDATA%\Virelta on Windows); empty when there is none.
-  virtual std::string user_settings_folder() const { return std::string(); }
+  virtual std::string user_settings_folder() const = 0;
   // Calls `gone` once, on the user-interface thread, when the foreign window
   // no longer exists: destroyed by its owner, or vanished with its process
   // (then no message arrives at all). Win32: a thread timer polling IsWindow.
-  virtual void watch_window(std::uintptr_t window, std::function<void()> gone) {
-    (void)window;
-    (void)gone;
-  }
+  virtual void watch_window(std::uintptr_t window, std::function<void()> gone) = 0;
 };
 
 // The platform the program runs on; set once at start-up (or by a test).
+// Using it before one is set stops the program with a message.
 Platform& platform();
 void set_platform(Platform* platform);
+// The installed platform's operating-system calls.
+inline SystemCalls& system_calls() { return platform().system(); }
 
 // Twips conversions with the screen's twips per pixel.
 double twips_x(double pixels);

@@ -252,4 +252,6 @@ RandomGenerator& program_random() {
   return generator;
 }
 
+Long LastApiResult = 0;
+
 }  // namespace virelta

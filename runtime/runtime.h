@@ -151,4 +151,7 @@ class RandomGenerator {
 // The generator shared by the whole program.
 RandomGenerator& program_random();
 
+// Receives the results of platform calls that nobody examines.
+extern Long LastApiResult;
+
 }  // namespace virelta

@@ -26,13 +26,13 @@ void Virelta_S::EndSaver() {
   bool nt = true;
   on_error_resume_next([&] { nt = IsWindowsNT(); });
   if (saver_mode && !nt) {
-    on_error_resume_next([&] { p.show_cursor(true); });
+    on_error_resume_next([&] { p.system().show_cursor(true); });
     std::optional<bool> may_end;
-    on_error_resume_next([&] { may_end = p.verify_screen_save_password(form.handle()); });
+    on_error_resume_next([&] { may_end = p.system().verify_screen_save_password(form.handle()); });
     // A service that cannot be reached asks for nothing: the saver ends, as
     // when no password is set.
     if (may_end && !*may_end) {
-      on_error_resume_next([&] { p.show_cursor(false); });
+      on_error_resume_next([&] { p.system().show_cursor(false); });
       return;
     }
   }
@@ -40,11 +40,11 @@ void Virelta_S::EndSaver() {
   // 2.
   if (saver_mode) {
     on_error_resume_next([&] { AllowSystemKeys(true); });
-    on_error_resume_next([&] { p.show_cursor(true); });
+    on_error_resume_next([&] { p.system().show_cursor(true); });
   }
 
   // 3. Screen saving stays switched on in the system settings.
-  on_error_resume_next([&] { p.system_parameters_info(kSetScreenSaveActive, 1); });
+  on_error_resume_next([&] { p.system().system_parameters_info(kSetScreenSaveActive, 1); });
 
   // 4.
   on_error_resume_next([&] { form.unload(); });

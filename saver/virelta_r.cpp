@@ -29,9 +29,9 @@ void Virelta_R::start(const std::string& command_line) {
   Platform& p = platform();
   // 1.
   const std::optional<std::uintptr_t> host = preview_host_handle(command_line);
-  if (!host || !p.is_window(*host)) p.end_program(0);
+  if (!host || !p.system().is_window(*host)) p.end_program(0);
   // 2. The host's size; the preview takes it whole (no 16-bit twip limit).
-  const Rect host_rect = p.window_rect(*host).value_or(Rect{});
+  const Rect host_rect = p.system().window_rect(*host).value_or(Rect{});
   // 3. to 5.
   form.load();
   p.embed_in(form, *host);

@@ -1,7 +1,6 @@
 #include "settings/settings.h"
 
 #include "settings/profile_file.h"
-#include "startup/virelta_b.h"
 
 namespace virelta {
 

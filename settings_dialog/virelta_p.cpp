@@ -240,7 +240,7 @@ void Virelta_P::Form_Load() {
   std::optional<Rect> owner_rect;
   on_error_resume_next([&] {
     std::optional<std::uintptr_t> named = handle_after_switch(platform().command_line());
-    if (named && platform().is_window(*named)) owner_rect = platform().window_rect(*named);
+    if (named && system_calls().is_window(*named)) owner_rect = system_calls().window_rect(*named);
     owner = owner_rect ? *named : 0;
     show_in_taskbar = !owner_rect;
   });
@@ -367,7 +367,7 @@ void Virelta_P::Cmd_Can_Click() { unload(); }
 
 void Virelta_P::lbl_URL_Click() {
   on_error_resume_next([&] { platform().set_mouse_pointer(kHourglass); });
-  on_error_resume_next([&] { platform().shell_open(handle(), lbl_URL->caption()); });
+  on_error_resume_next([&] { system_calls().shell_open(handle(), lbl_URL->caption()); });
   on_error_resume_next([&] { platform().set_mouse_pointer(0); });
 }
 

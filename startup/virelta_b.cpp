@@ -32,9 +32,9 @@ std::optional<std::uintptr_t> handle_after_switch(const std::string& command_lin
 void Main(const ModeWindows& windows) {
   Platform& p = platform();
   // Both lookups are always made.
-  bool saver_open = p.find_window(kSaverCaption);
-  bool settings_open = p.find_window(kSettingsCaption);
-  bool english_settings_open = p.find_window(kSettingsCaptionEnglish);
+  bool saver_open = p.system().find_window(kSaverCaption);
+  bool settings_open = p.system().find_window(kSettingsCaption);
+  bool english_settings_open = p.system().find_window(kSettingsCaptionEnglish);
   if (saver_open || settings_open || english_settings_open) p.end_program(0);
 
   const std::string command = p.command_line();
@@ -50,7 +50,7 @@ void Main(const ModeWindows& windows) {
   }
   if (mode != 'S' && !command.empty()) p.end_program(0);
   if (mode == 'S') {
-    p.show_cursor(false);
+    p.system().show_cursor(false);
     AllowSystemKeys(false);
   }
   if (windows.load_saver) windows.load_saver();
@@ -58,28 +58,28 @@ void Main(const ModeWindows& windows) {
 
 void AllowSystemKeys(bool allow) {
   // The parameter is Not allow widened to 32 bits: all bits set, or 0.
-  platform().system_parameters_info(kScreenSaverRunning, allow ? 0 : -1);
+  system_calls().system_parameters_info(kScreenSaverRunning, allow ? 0 : -1);
 }
 
 bool IsWindowsNT() {
-  std::optional<int> id = platform().version_platform_id();
+  std::optional<int> id = system_calls().version_platform_id();
   return id && *id == 2;
 }
 
 namespace {
 Rect window_rect_or_empty(std::uintptr_t hWnd) {
-  std::optional<Rect> r = platform().window_rect(hWnd);
+  std::optional<Rect> r = system_calls().window_rect(hWnd);
   return r ? *r : Rect{};
 }
 Rect zoom_point() { return {ZoomOriginX, ZoomOriginY, 0, 0}; }
 }  // namespace
 
 void ZoomWindowOpen(std::uintptr_t hWnd) {
-  platform().draw_animated_rects(hWnd, kZoomCaption, zoom_point(), window_rect_or_empty(hWnd));
+  system_calls().draw_animated_rects(hWnd, kZoomCaption, zoom_point(), window_rect_or_empty(hWnd));
 }
 
 void ZoomWindowClose(std::uintptr_t hWnd) {
-  platform().draw_animated_rects(hWnd, kZoomCaption, window_rect_or_empty(hWnd), zoom_point());
+  system_calls().draw_animated_rects(hWnd, kZoomCaption, window_rect_or_empty(hWnd), zoom_point());
 }
 
 }  // namespace virelta

@@ -8,8 +8,6 @@ namespace virelta {
 
 class FormLayer;
 
-// Receives the results of platform calls that nobody examines.
-extern Long LastApiResult;
 // Screen point (pixels) from which the settings dialog zooms open and into
 // which it zooms shut; 0 until the dialog sets it.
 extern Integer ZoomOriginX;

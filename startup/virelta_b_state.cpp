@@ -3,7 +3,6 @@
 
 namespace virelta {
 
-Long LastApiResult = 0;
 Integer ZoomOriginX = 0;
 Integer ZoomOriginY = 0;
 

@@ -20,9 +20,10 @@ struct RecordedMessage {
   MessageIcon icon;
 };
 
-class MemoryPlatform : public Platform {
+class MemoryPlatform : public Platform, public SystemCalls {
  public:
   MemoryPlatform();
+  SystemCalls& system() override { return *this; }
 
   // ---- Platform
   ScreenInfo screen() const override { return screen_info; }

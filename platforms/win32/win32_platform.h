@@ -19,10 +19,11 @@ namespace virelta::win32 {
 class Win32Peer;
 class FormPeer;
 
-class Win32Platform final : public Platform {
+class Win32Platform final : public Platform, public SystemCalls {
  public:
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
+  SystemCalls& system() override { return *this; }
 
   // ---- Platform
   ScreenInfo screen() const override;

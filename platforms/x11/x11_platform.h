@@ -17,8 +17,9 @@
 
 namespace virelta::x11 {
 
-class X11Platform final : public Platform {
+class X11Platform final : public Platform, public SystemCalls {
  public:
+  SystemCalls& system() override { return *this; }
   // Opens the display and finds or makes the window; throws
   // std::runtime_error with the reason when it cannot.
   explicit X11Platform(const Options& options);
@@ -48,6 +49,7 @@ class X11Platform final : public Platform {
   void set_mouse_pointer(int) override { unsupported("set_mouse_pointer"); }
   bool load_picture(const std::string&, Image&) override { unsupported("load_picture"); }
   bool save_picture(const Image&, const std::string&) override { unsupported("save_picture"); }
+  bool japanese_display() const override { unsupported("japanese_display"); }
   std::optional<std::string> file_dialog(const FileDialogRequest&) override { unsupported("file_dialog"); }
   std::optional<std::uint32_t> choose_colour(std::uint32_t (&)[16], std::uintptr_t) override {
     unsupported("choose_colour");
