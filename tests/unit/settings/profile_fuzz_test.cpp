@@ -22,11 +22,7 @@ int pick(Rng& rng, int count) { return static_cast<int>(rng() % static_cast<unsi
 
 std::vector<std::string> setting_keys() {
   std::vector<std::string> keys;
-  for (int slot = 0; slot < 4; ++slot)
-    for (auto prefix : kTileKeyPrefixes) keys.push_back(tile_key(prefix, slot));
-  keys.emplace_back(kRotationSpeedKey);
-  keys.emplace_back(kTurnCountKey);
-  keys.emplace_back(kAntiAliasKey);
+  for_each_setting([&](const std::string& key, Integer, const Setting&, int) { keys.push_back(key); });
   return keys;
 }
 
