@@ -126,8 +126,6 @@ class WindowPeer : public ControlPeer {
   virtual void timers_changed() {}
 };
 
-class SpinPeer : public ControlPeer {};
-
 // The platform's services (the program facts, event pump, message box, ...).
 class Platform {
  public:

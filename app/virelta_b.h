@@ -6,8 +6,6 @@
 
 namespace virelta {
 
-class FormLayer;
-
 // Receives the results of platform calls that nobody examines.
 extern Long LastApiResult;
 // Screen point (pixels) from which the settings dialog zooms open and into

@@ -24,22 +24,19 @@ void Virelta_S::Timer1_Timer() {
   CycleFlag running(in_cycle_);
   Platform& p = platform();
 
-  // 1. The end angle is clamped so that no angle leaves 16 bits (see
+  // The end angle is clamped so that no angle leaves 16 bits (see
   // tile_limits.h); the counter itself is wider than 16 bits, so a + s past
   // the end simply ends the loop.
   const int end_angle = cycle_end_angle(TurnCount);
   const int s = RotationSpeed;
 
-  // 2. The steps. Nothing here allocates: the surfaces and the engines'
-  // stores were made at set-up or at the last re-binding.
+  // The steps. Nothing here allocates: the surfaces and every tile's engine
+  // were made at set-up, the engines' stores then or at the last re-binding.
   for (int a = 0; s >= 0 ? a <= end_angle : a >= end_angle; a += s) {
     // Nothing is drawn while the display is off; the cycle goes on where it
     // stopped once the display is back.
     p.wait_while_display_off();
-    for (int i = 0; i < 4; ++i) {
-      if (!TileEngine[i]) TileEngine[i] = std::make_unique<effects::clsASMpic>();
-      TileEngine[i]->ASM_Rotate(tile_angle(i, a), AntiAliasOn, true, 0);
-    }
+    for (int i = 0; i < 4; ++i) TileEngine[i]->ASM_Rotate(tile_angle(i, a), AntiAliasOn, true, 0);
     Image& screen = Display.image();
     for (int j = 0; j < 4; ++j) {
       if (TileAction[j] != 1) continue;
@@ -57,19 +54,19 @@ void Virelta_S::Timer1_Timer() {
     p.do_events();
   }
 
-  // 3.
+  // A fresh random sequence for the new places.
   p.random().randomize_from_clock();
 
-  // 4. New places; the sizes stay as set at start-up.
+  // New places; the sizes stay as set at start-up.
   for (int j = 0; j < 4; ++j) draw_tile_place(j);
 
-  // 5. The untouched desktop again, the whole screen at once.
+  // The untouched desktop again, the whole screen at once.
   Display.image().copy_from(Pic_Orgn.image(), 0, 0, Display.width(), Display.height(), 0, 0);
   p.wait_for_frame();
   Display.refresh();
   if (on_frame) on_frame(std::nullopt);
 
-  // 6. Each tile takes the desktop pixels of its new place (always from
+  // Each tile takes the desktop pixels of its new place (always from
   // Pic_Orgn, so effects never pile up) and its engine starts from them.
   for (int j = 0; j < 4; ++j) {
     fill_tile(j);

@@ -98,17 +98,17 @@ void Virelta_S::Form_Load() {
   Platform& p = platform();
   const ScreenInfo screen = p.screen();
 
-  // 1. Cover the screen.
+  // Cover the screen.
   on_error_resume_next([&] { form.move(screen.left, screen.top, screen.width, screen.height); });
 
-  // 2. The visible picture and the desktop store, screen-sized.
+  // The visible picture and the desktop store, screen-sized.
   on_error_resume_next([&] { Display.move(0, 0, form.width(), form.height()); });
   on_error_resume_next([&] { Pic_Orgn.move(Pic_Orgn.left(), Pic_Orgn.top(), form.width(), form.height()); });
 
-  // 3.
+  // A fresh random sequence for the sizes and places.
   on_error_resume_next([&] { p.random().randomize_from_clock(); });
 
-  // 4. Tile sizes: random ones draw the width first, then the height.
+  // Tile sizes: random ones draw the width first, then the height.
   for (int i = 0; i < 4; ++i) {
     if (TileRandom[i] == 1) {
       on_error_resume_next([&] {
@@ -131,27 +131,27 @@ void Virelta_S::Form_Load() {
     }
   }
 
-  // 5. The one desktop capture (the platform takes and releases the
-  // desktop's drawing context around it, which also covers step 8).
+  // The one desktop capture (the platform takes and releases the
+  // desktop's drawing context around it).
   on_error_resume_next([&] {
     p.capture_screen(Pic_Orgn.image(), {screen.left, screen.top, Pic_Orgn.width(), Pic_Orgn.height()}, 0, 0);
   });
 
-  // 6. Every tile, active or not: place, pixels, engine.
+  // Every tile, active or not: place, pixels, engine.
   for (int i = 0; i < 4; ++i) {
     draw_tile_place(i);
     on_error_resume_next([&] { fill_tile(i); });
     on_error_resume_next([&] { bind_tile(i); });
   }
 
-  // 7. Display shows the desktop, so nothing visibly changes when the window
+  // Display shows the desktop, so nothing visibly changes when the window
   // comes up. It is taken from the capture rather than from the screen a
   // second time: then Display and Pic_Orgn agree to the pixel.
   on_error_resume_next([&] {
     Display.image().copy_from(Pic_Orgn.image(), 0, 0, Display.width(), Display.height(), 0, 0);
   });
 
-  // 9. Shown, and topmost without taking the activation.
+  // Shown, and topmost without taking the activation.
   on_error_resume_next([&] { form.show(); });
   on_error_resume_next([&] { form.make_topmost(); });
 }

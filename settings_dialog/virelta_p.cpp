@@ -11,9 +11,6 @@
 namespace virelta::settings_dialog {
 
 namespace {
-constexpr int kHourglass = 11;
-constexpr int kCustomPointer = 99;
-
 // A flag's text: "有効" for any value but 0.
 const char* flag_text(int flag) { return flag != 0 ? kOn : kOff; }
 
@@ -279,9 +276,9 @@ void Virelta_P::Cmd_Set_Click() {
 void Virelta_P::Cmd_Can_Click() { unload(); }
 
 void Virelta_P::lbl_URL_Click() {
-  on_error_resume_next([&] { platform().set_mouse_pointer(kHourglass); });
+  on_error_resume_next([&] { platform().set_mouse_pointer(kHourglassPointer); });
   on_error_resume_next([&] { platform().shell_open(handle(), lbl_URL->caption()); });
-  on_error_resume_next([&] { platform().set_mouse_pointer(0); });
+  on_error_resume_next([&] { platform().set_mouse_pointer(kDefaultPointer); });
 }
 
 void InitialiseButtons(Surface& FrmForm, bool Initialise, bool BytEnabled) {
