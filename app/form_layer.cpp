@@ -180,6 +180,12 @@ void Window::unload() {
   if (window_peer()) window_peer()->unloaded();
 }
 
+void Window::request_close() {
+  if (!loaded_) return;
+  if (on_close_request) on_close_request();
+  else unload();
+}
+
 void Window::make_topmost() {
   if (window_peer()) window_peer()->make_topmost();
 }

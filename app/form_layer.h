@@ -369,12 +369,16 @@ class Window : public Surface {
   void hide();
   // Runs the unload handler and takes the window off the screen.
   void unload();
+  // Someone outside asks the window to close (its close box, WM_CLOSE, a
+  // session that ends): on_close_request decides when set, else it unloads.
+  void request_close();
   void make_topmost();
   std::uintptr_t handle() const;
 
   std::function<void()> on_load;
   std::function<void()> on_resize;
   std::function<void()> on_unload;
+  std::function<void()> on_close_request;
   std::function<void(int key_code, int shift)> on_key_down;
 
   // Timers belong to a window and die with it.

@@ -33,6 +33,8 @@ void Virelta_S::Timer1_Timer() {
   // The steps. Nothing here allocates: the surfaces and every tile's engine
   // were made at set-up, the engines' stores then or at the last re-binding.
   for (int a = 0; s >= 0 ? a <= end_angle : a >= end_angle; a += s) {
+    // Unloaded by a handler that ran in the last step's waits: the cycle ends.
+    if (!form.loaded()) return;
     // Nothing is drawn while the display is off; the cycle goes on where it
     // stopped once the display is back.
     p.wait_while_display_off();
@@ -54,6 +56,7 @@ void Virelta_S::Timer1_Timer() {
     p.do_events();
   }
 
+  if (!form.loaded()) return;
   // A fresh random sequence for the new places.
   p.random().randomize_from_clock();
 

@@ -41,6 +41,10 @@ Virelta_S::Virelta_S()
 
   form.on_load = [this] { Form_Load(); };
   form.on_unload = [this] { Form_Unload(); };
+  // The system asks a saver to end with a close request (WM_CLOSE, a session
+  // that ends): the same shut-down as a key, never a bare unload, which
+  // would leave the cycle running with unbound engines and system keys off.
+  form.on_close_request = [this] { EndSaver(); };
   form.on_key_down = [this](int key_code, int shift) { Form_KeyDown(key_code, shift); };
   // A click is a press and release of the left or the right button; there is
   // deliberately no mouse-move handling (moving never ends the saver).

@@ -282,7 +282,10 @@ void FormPeer::on_window_pos_changed() {
 LRESULT FormPeer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CLOSE:
-      window_.unload();
+      window_.request_close();
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam) window_.request_close();
       return 0;
     case WM_TIMER:
       on_timer(wparam);

@@ -140,6 +140,13 @@ void Win32Platform::check_end() {
   if (forms_.empty()) PostQuitMessage(0);
 }
 
+void Win32Platform::close_forms() {
+  if (forms_.empty()) PostQuitMessage(0);
+  std::vector<FormPeer*> open = forms_;
+  for (FormPeer* form : open)
+    if (std::find(forms_.begin(), forms_.end(), form) != forms_.end()) form->window().request_close();
+}
+
 void Win32Platform::watch_embedded(FormPeer& form) {
   if (std::find(embedded_.begin(), embedded_.end(), &form) == embedded_.end()) embedded_.push_back(&form);
   if (owner_) SetTimer(owner_, kWatchTimer, kWatchIntervalMs, nullptr);
@@ -199,6 +206,12 @@ LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wpa
     if (message == WM_POWERBROADCAST && wparam == PBT_POWERSETTINGCHANGE && lparam) {
       installed->display_power_changed(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lparam));
       return TRUE;
+    }
+    // A close request to the program (taskkill, a session that ends) goes to
+    // its windows; the owner itself stays, or the check above never came.
+    if (message == WM_CLOSE || (message == WM_ENDSESSION && wparam)) {
+      installed->guarded([] { installed->close_forms(); });
+      return 0;
     }
     if (message == WM_TIMER && wparam == kWatchTimer) {
       installed->guarded([] {

@@ -104,6 +104,7 @@ class Win32Platform final : public Platform {
   bool preview_key(const MSG& message);
   void move_focus(Window& form, bool backwards);
   void check_end();
+  void close_forms();
   void check_embedded();
   void update_cursor_now();
   void check_watched();

@@ -112,13 +112,18 @@ TEST_F(InputTest, InputRightAfterTheWindowIsShownEndsIt) {
   EXPECT_TRUE(ended_by([&] { machine->click(s.Display); }));
 }
 
-TEST_F(InputTest, AKeyInTheMiddleOfACycleAbandonsIt) {
-  Virelta_S& s = start("/s", 2);
-  on_frame = [&](std::optional<int>) {
-    if (angles.size() == 5) machine->post([&] { s.form.on_key_down(16, 1); });
-  };
-  EXPECT_TRUE(ended_by([&] { machine->advance(1); }));
-  EXPECT_EQ(angles.size(), 5u);
+TEST_F(InputTest, AKeyOrACloseRequestInTheMiddleOfACycleAbandonsIt) {
+  // The system's close request (WM_CLOSE, a session's end) shuts down as a key does.
+  for (bool close : {false, true}) {
+    Virelta_S& s = start("/s", 2);
+    angles.clear();
+    on_frame = [&](std::optional<int>) {
+      if (angles.size() == 5) machine->post([&] { close ? s.form.request_close() : s.form.on_key_down(16, 1); });
+    };
+    EXPECT_TRUE(ended_by([&] { machine->advance(1); }));
+    EXPECT_EQ(angles.size(), 5u);
+    EXPECT_EQ(calls(), kShutdownSaverMode);
+  }
 }
 
 TEST_F(InputTest, MouseMovementAndTheMiddleButtonNeverEndIt) {
