@@ -136,7 +136,8 @@ TEST_F(CycleTest, InactiveTilesStillTurnAndMoveWhileTheScreenStaysTheDesktop) {
   Virelta_S& s = load();
   Image before[4];
   for (int i = 0; i < 4; ++i) before[i] = s.Master(i).image();
-  const std::array<Integer, 4> x_before = s.TileX, y_before = s.TileY;
+  auto places = [&] { return std::array{tile_rect(0), tile_rect(1), tile_rect(2), tile_rect(3)}; };
+  const auto places_before = places();
   int display_refreshes = 0;
   machine->on_refresh = [&](const Surface& surface, const Rect*) {
     if (&surface == &s.Display) ++display_refreshes;
@@ -153,7 +154,7 @@ TEST_F(CycleTest, InactiveTilesStillTurnAndMoveWhileTheScreenStaysTheDesktop) {
   ASSERT_TRUE(checked);
   // Only the reset refreshed the screen.
   EXPECT_EQ(display_refreshes, 1);
-  EXPECT_TRUE(s.TileX != x_before || s.TileY != y_before);
+  EXPECT_NE(places(), places_before);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(s.Master(i).image() == crop(machine->desktop, tile_rect(i))) << i;
 }
 
@@ -218,7 +219,7 @@ TEST_F(CycleTest, ResetShowsTheUntouchedDesktopAndTilesStartAfreshFromIt) {
     // The engine's base layer is the new place's pixels.
     std::vector<std::uint8_t> rows(fresh.width() * fresh.height() * 4);
     fresh.read_bottom_up(rows.data(), fresh.width(), fresh.height());
-    const effects::PixelStore& store = s.TileEngine[j]->pixel_store();
+    const effects::PixelStore& store = s.TileEngine(j)->pixel_store();
     ASSERT_EQ(store.layer_bytes(), rows.size());
     EXPECT_TRUE(std::equal(rows.begin(), rows.end(), store.layer(1)));
   }

@@ -50,7 +50,7 @@ TEST_F(InputTest, NtFamilyEndsAtOnceWithoutAPassword) {
   // Unloaded, with the engines released.
   EXPECT_FALSE(s.form.loaded());
   EXPECT_TRUE(machine->shown_windows.empty());
-  for (const auto& engine : s.TileEngine) EXPECT_FALSE(engine);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(s.TileEngine(i));
 }
 
 TEST_F(InputTest, NineXFamilyAsksForThePasswordAndARefusalKeepsTheSaverRunning) {

@@ -99,7 +99,7 @@ class SaverTest : public ::testing::Test {
   void run_cycle() { machine->advance(1); }
 
   Rect tile_rect(int i) const {
-    return {saver->TileX[i], saver->TileY[i], saver->Master(i).width(), saver->Master(i).height()};
+    return {saver->TileX(i), saver->TileY(i), saver->Master(i).width(), saver->Master(i).height()};
   }
 
   ScopedMemoryPlatform machine;

@@ -50,8 +50,8 @@ TEST_F(SetupTest, RandomSizesThenPlacesAreDrawnInOrder) {
     SCOPED_TRACE(i);
     EXPECT_EQ(s.Master(i).width(), w[i]);
     EXPECT_EQ(s.Master(i).height(), h[i]);
-    EXPECT_EQ(s.TileX[i], x[i]);
-    EXPECT_EQ(s.TileY[i], y[i]);
+    EXPECT_EQ(s.TileX(i), x[i]);
+    EXPECT_EQ(s.TileY(i), y[i]);
     EXPECT_TRUE(w[i] >= 256 && w[i] <= 512 && h[i] >= 256 && h[i] <= 512);
     // Entirely on the screen.
     EXPECT_EQ(intersect(tile_rect(i), {0, 0, 1024, 768}), tile_rect(i));
@@ -68,11 +68,11 @@ TEST_F(SetupTest, EveryTileHoldsTheDesktopUnderItAndIsBoundActiveOrNot) {
     SCOPED_TRACE(i);
     const Rect r = tile_rect(i);
     EXPECT_TRUE(s.Master(i).image() == crop(machine->desktop, r));
-    ASSERT_TRUE(s.TileEngine[i]);
-    EXPECT_EQ(s.TileEngine[i]->bound_box(), &s.Master(i));
+    ASSERT_TRUE(s.TileEngine(i));
+    EXPECT_EQ(s.TileEngine(i)->bound_box(), &s.Master(i));
     // The engine's base layer: the tile's top-left pixel is the first pixel
     // of its top row, which is stored last (rows run bottom-up).
-    const effects::PixelStore& store = s.TileEngine[i]->pixel_store();
+    const effects::PixelStore& store = s.TileEngine(i)->pixel_store();
     const std::uint32_t top_left = desktop_pixel(r.left, r.top);
     EXPECT_EQ(store.layer(1)[(static_cast<std::size_t>(r.height - 1) * r.width) * 4 + 0], top_left & 0xFF);
     EXPECT_EQ(store.layer(1)[(static_cast<std::size_t>(r.height - 1) * r.width) * 4 + 2], (top_left >> 16) & 0xFF);
@@ -98,12 +98,12 @@ TEST_F(SetupTest, TilesLargerThanTheScreenReachPastItsTopLeftWithBlackBeyond) {
   fixed_tiles(300, 100, 100, 200, 40, 40, 40, 40);
   Virelta_S& s = load();
   // Wider than the 160-pixel screen: a left edge between 160 - 300 and 0.
-  EXPECT_GE(s.TileX[0], -140);
-  EXPECT_LE(s.TileX[0], 0);
-  EXPECT_GE(s.TileY[0], 0);
-  EXPECT_LE(s.TileY[0], 20);
-  EXPECT_GE(s.TileY[1], -80);
-  EXPECT_LE(s.TileY[1], 0);
+  EXPECT_GE(s.TileX(0), -140);
+  EXPECT_LE(s.TileX(0), 0);
+  EXPECT_GE(s.TileY(0), 0);
+  EXPECT_LE(s.TileY(0), 20);
+  EXPECT_GE(s.TileY(1), -80);
+  EXPECT_LE(s.TileY(1), 0);
   for (int i : {0, 1}) {
     SCOPED_TRACE(i);
     const Rect r = tile_rect(i);
@@ -129,10 +129,10 @@ TEST_F(SetupTest, SidesFromTheSettingsFileThatCannotBeUsedAreDefined) {
   EXPECT_EQ(s.Master(3).bounds(), (Rect{0, 0, 2048, 2048}));
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_TRUE(s.TileEngine[i]->bound());
+    EXPECT_TRUE(s.TileEngine(i)->bound());
     const int room_x = 64 - s.Master(i).width(), room_y = 48 - s.Master(i).height();
-    EXPECT_TRUE(s.TileX[i] >= std::min(room_x, 0) && s.TileX[i] <= std::max(room_x, 0)) << s.TileX[i];
-    EXPECT_TRUE(s.TileY[i] >= std::min(room_y, 0) && s.TileY[i] <= std::max(room_y, 0)) << s.TileY[i];
+    EXPECT_TRUE(s.TileX(i) >= std::min(room_x, 0) && s.TileX(i) <= std::max(room_x, 0)) << s.TileX(i);
+    EXPECT_TRUE(s.TileY(i) >= std::min(room_y, 0) && s.TileY(i) <= std::max(room_y, 0)) << s.TileY(i);
   }
 }
 
