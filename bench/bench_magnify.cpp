@@ -13,7 +13,7 @@
 
 #include "effects/kernel_block.h"
 #include "effects/magnify_kernel.h"
-#include "effects/magnify_kernel_simd.h"
+#include "effects/magnify_kernel_shared.h"
 #include "effects/pixel_store.h"
 
 #if VIRELTA_BENCH_OPENCV
@@ -133,8 +133,8 @@ void register_all() {
       benchmark::RegisterBenchmark(("magnify/fast/" + tail).c_str(), bench_kernel, virelta::effects::magnify_kernel,
                                    bilinear, size)
           ->Unit(benchmark::kMicrosecond);
-      benchmark::RegisterBenchmark(("magnify/baseline/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::magnify_simd::magnify_kernel_baseline, bilinear, size)
+      benchmark::RegisterBenchmark(("magnify/sse2/" + tail).c_str(), bench_kernel,
+                                   virelta::effects::magnify_simd::magnify_kernel_sse2, bilinear, size)
           ->Unit(benchmark::kMicrosecond);
 #if VIRELTA_BENCH_OPENCV
       benchmark::RegisterBenchmark(("magnify/opencv/" + tail).c_str(), bench_opencv, bilinear, size)

@@ -13,7 +13,7 @@
 
 #include "effects/kernel_block.h"
 #include "effects/palette_kernel.h"
-#include "effects/palette_kernel_simd.h"
+#include "effects/palette_kernel_shared.h"
 #include "effects/pixel_store.h"
 
 namespace {
@@ -65,8 +65,8 @@ void register_all() {
       benchmark::RegisterBenchmark(("palette/fast/" + tail).c_str(), bench_kernel, virelta::effects::palette_kernel,
                                    effect, size)
           ->Unit(benchmark::kMicrosecond);
-      benchmark::RegisterBenchmark(("palette/baseline/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::palette_simd::palette_kernel_baseline, effect, size)
+      benchmark::RegisterBenchmark(("palette/sse2/" + tail).c_str(), bench_kernel,
+                                   virelta::effects::palette_simd::palette_kernel_sse2, effect, size)
           ->Unit(benchmark::kMicrosecond);
     }
   }

@@ -1,4 +1,4 @@
-// The rotation kernel, plain, SSE2 and fast, against OpenCV's warpAffine (one
+// The rotation kernel, every entry of its table and the chosen one, against OpenCV's warpAffine (one
 // thread) and pixman doing the same turns: 256 x 256 and 512 x 512 pictures,
 // nearest and bilinear, about the picture's centre with a black fill. One
 // iteration turns the picture by each of the 37 angles 0, 10, ..., 360.
@@ -14,7 +14,6 @@
 #include "effects/kernel_block.h"
 #include "effects/pixel_store.h"
 #include "effects/rotate_kernel.h"
-#include "effects/rotate_kernel_parts.h"
 
 #if VIRELTA_BENCH_OPENCV
 #include <opencv2/core.hpp>
@@ -46,7 +45,8 @@ std::vector<std::uint8_t> random_bytes(std::size_t count) {
   return bytes;
 }
 
-void bench_kernel(benchmark::State& state, Kernel kernel, bool bilinear, int size) {
+void bench_kernel(benchmark::State& state, Kernel kernel, bool bilinear, int size, const char* label = nullptr) {
+  if (label) state.SetLabel(label);
   PixelStore store;
   store.recreate(size, size);
   const std::vector<std::uint8_t> picture = random_bytes(store.layer_bytes());
@@ -136,15 +136,17 @@ void register_all() {
   for (int size : kSizes) {
     for (bool bilinear : {false, true}) {
       const std::string tail = std::string(bilinear ? "bilinear/" : "nearest/") + std::to_string(size);
-      benchmark::RegisterBenchmark(("rotate/plain/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::rotate_kernel_plain, bilinear, size)
-          ->Unit(benchmark::kMicrosecond);
+      // Every entry this processor runs by its name, and the chosen one as
+      // "fast", labelled with the entry it is.
+      const virelta::effects::KernelTable table = virelta::effects::rotate_kernels();
+      for (const virelta::effects::KernelEntry& entry : table) {
+        if (!entry.runs_here()) continue;
+        benchmark::RegisterBenchmark(("rotate/" + std::string(entry.name) + "/" + tail).c_str(), bench_kernel,
+                                     entry.run, bilinear, size, nullptr)
+            ->Unit(benchmark::kMicrosecond);
+      }
       benchmark::RegisterBenchmark(("rotate/fast/" + tail).c_str(), bench_kernel, virelta::effects::rotate_kernel,
-                                   bilinear, size)
-          ->Unit(benchmark::kMicrosecond);
-      // The SSE2 version, which processors without AVX2 run.
-      benchmark::RegisterBenchmark(("rotate/sse2/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::rotate_detail::rotate_kernel_sse2, bilinear, size)
+                                   bilinear, size, virelta::effects::fastest_entry(table).name)
           ->Unit(benchmark::kMicrosecond);
 #if VIRELTA_BENCH_OPENCV
       benchmark::RegisterBenchmark(("rotate/opencv/" + tail).c_str(), bench_opencv, bilinear, size)

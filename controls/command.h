@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 #include "controls/property_bag.h"
 #include "controls/skins.h"
 

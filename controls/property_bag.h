@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 
 namespace virelta {
 

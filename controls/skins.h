@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/image.h"
+#include "forms/image.h"
 
 namespace virelta {
 

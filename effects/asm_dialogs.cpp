@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 #include "effects/asm_dialogs.h"
 #include "effects/cls_asm_pic.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 #include "effects/rotate_kernel.h"
 
 namespace virelta::effects {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/kernel_block.h"
 #include "effects/pixel_store.h"
 

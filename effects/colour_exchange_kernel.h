@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
 
 namespace virelta::effects {
@@ -24,8 +25,9 @@ namespace virelta::effects {
 // States every rule as written, one byte at a time.
 void colour_exchange_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                                   std::uint32_t lparam);
-// Same bytes as the plain kernel; whole pixels, a quick scan for matches,
-// blend tables and the burst's directions worked out once.
+// Every entry (plain, sse2), each giving colour_exchange_kernel_plain's bytes.
+KernelTable colour_exchange_kernels();
+// The fastest entry this processor runs, chosen once.
 void colour_exchange_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                             std::uint32_t lparam);
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/colour_exchange_kernel.h"
-#include "effects/colour_exchange_kernel_common.h"
+#include "effects/colour_exchange_kernel_shared.h"
 
 namespace virelta::effects {
 
@@ -28,9 +28,6 @@ class Layer {
   std::uint8_t* base_;
 };
 
-int colour_channel(std::uint32_t colour, int c) {
-  return c == 0 ? colour_blue(colour) : c == 1 ? colour_green(colour) : colour_red(colour);
-}
 
 int rounded(double value) { return to_int32_or_indefinite(round_half_even(value)); }
 

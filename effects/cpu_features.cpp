@@ -1,30 +1,53 @@
 #include "effects/cpu_features.h"
 
-#if defined(_MSC_VER)
-#include <intrin.h>
-#endif
+#include <cstdio>
 
 namespace virelta::effects {
 
-bool cpu_has_avx2() {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-  static const bool present = __builtin_cpu_supports("avx2");
+// __builtin_cpu_supports checks the system's register saving as well.
+bool cpu_has_sse2() {
+  static const bool present = __builtin_cpu_supports("sse2");
   return present;
-#elif defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86))
-  static const bool present = [] {
-    int info[4];
-    __cpuid(info, 0);
-    if (info[0] < 7) return false;
-    __cpuidex(info, 7, 0);
-    bool avx2 = (info[1] & (1 << 5)) != 0;
-    __cpuid(info, 1);
-    bool os_saves_ymm = (info[2] & (1 << 27)) != 0 && (_xgetbv(0) & 6) == 6;
-    return avx2 && os_saves_ymm;
-  }();
+}
+bool cpu_has_avx2_fma() {
+  static const bool present = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return present;
+}
+bool cpu_has_avx512() {
+  static const bool present = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                              __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+  return present;
+}
 #else
-  return false;
+bool cpu_has_sse2() { return false; }
+bool cpu_has_avx2_fma() { return false; }
+bool cpu_has_avx512() { return false; }
 #endif
+
+const KernelEntry& fastest_entry(KernelTable table) {
+  const KernelEntry* chosen = &table.front();
+  for (const KernelEntry& entry : table)
+    if (entry.runs_here()) chosen = &entry;
+  return *chosen;
+}
+
+const KernelEntry* find_entry(KernelTable table, const std::string& name) {
+  for (const KernelEntry& entry : table)
+    if (name == entry.name) return &entry;
+  return nullptr;
+}
+
+std::vector<KernelEntry> entries_run_here(const char* family, KernelTable table) {
+  std::vector<KernelEntry> entries;
+  for (const KernelEntry& entry : table) {
+    if (entry.runs_here()) {
+      entries.push_back(entry);
+    } else {
+      std::printf("%s entry %s: not run, this processor lacks it\n", family, entry.name);
+    }
+  }
+  return entries;
 }
 
 }  // namespace virelta::effects

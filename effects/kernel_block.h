@@ -37,5 +37,12 @@ using Kernel = void (*)(const KernelBlock& block, std::uint32_t msg, std::uint32
 inline std::uint8_t colour_red(std::uint32_t colour) { return colour & 0xFF; }
 inline std::uint8_t colour_green(std::uint32_t colour) { return (colour >> 8) & 0xFF; }
 inline std::uint8_t colour_blue(std::uint32_t colour) { return (colour >> 16) & 0xFF; }
+// The colour as a pixel word: blue, green and red in bytes 0, 1 and 2, byte 3 zero.
+inline std::uint32_t colour_pixel(std::uint32_t colour) {
+  return colour_blue(colour) | static_cast<std::uint32_t>(colour_green(colour)) << 8 |
+         static_cast<std::uint32_t>(colour_red(colour)) << 16;
+}
+// Byte c of that word: 0 blue, 1 green, 2 red.
+inline int colour_channel(std::uint32_t colour, int c) { return colour_pixel(colour) >> (8 * c) & 0xFF; }
 
 }  // namespace virelta::effects

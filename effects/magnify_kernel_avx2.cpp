@@ -1,7 +1,7 @@
 // The bilinear rule with the four channels of a pixel in one register of
 // doubles: the same operations in the same order as one channel at a time,
 // and the conversion rounds to nearest, halves to even, as the rule does.
-#include "effects/magnify_kernel_simd.h"
+#include "effects/magnify_kernel_shared.h"
 
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
 #include <immintrin.h>

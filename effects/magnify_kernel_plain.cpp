@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/magnify_kernel.h"
-#include "effects/magnify_rules.h"
+#include "effects/magnify_kernel_shared.h"
 
 namespace virelta::effects {
 

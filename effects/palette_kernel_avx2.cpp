@@ -1,6 +1,6 @@
 // The pair opcodes 32 bytes (four pairs) at a time. The rule is per byte, so
 // a wider step gives the same bytes as the 8-byte walk.
-#include "effects/palette_kernel_simd.h"
+#include "effects/palette_kernel_shared.h"
 
 #if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
 #include <immintrin.h>

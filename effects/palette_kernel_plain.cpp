@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/palette_kernel.h"
-#include "effects/palette_rules.h"
+#include "effects/palette_kernel_shared.h"
 
 namespace virelta::effects {
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
 
 namespace virelta::effects {
@@ -22,7 +23,9 @@ namespace virelta::effects {
 // States every rule as written, one byte at a time.
 void pixel_effects_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                                 std::uint32_t lparam);
-// Same bytes as the plain kernel; whole pixels and SSE2 where that is exact.
+// Every entry (plain, sse2, avx2), each giving pixel_effects_kernel_plain's bytes.
+KernelTable pixel_effects_kernels();
+// The fastest entry this processor runs, chosen once.
 void pixel_effects_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                           std::uint32_t lparam);
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "effects/pixel_effects_kernel_common.h"
+#include "effects/pixel_effects_kernel_shared.h"
 
 #if defined(__AVX2__)
 #include <immintrin.h>

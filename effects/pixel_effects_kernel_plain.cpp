@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/pixel_effects_kernel.h"
-#include "effects/pixel_effects_kernel_common.h"
+#include "effects/pixel_effects_kernel_shared.h"
 
 namespace virelta::effects {
 
@@ -34,9 +34,6 @@ class Layers {
   std::uint8_t* destination_;
 };
 
-int colour_channel(std::uint32_t colour, int c) {
-  return c == 0 ? colour_blue(colour) : c == 1 ? colour_green(colour) : colour_red(colour);
-}
 
 int rounded(double value) { return to_int32_or_indefinite(round_half_even(value)); }
 

@@ -1,6 +1,6 @@
 #include "effects/pixel_store.h"
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 
 namespace virelta::effects {
 

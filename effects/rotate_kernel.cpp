@@ -1,211 +1,33 @@
 #include "effects/rotate_kernel.h"
 
-#include <cmath>
-#include <cstring>
-
-#include "app/runtime.h"
-#include "effects/cpu_features.h"
-#include "effects/rotate_kernel_parts.h"
+#include "effects/rotate_kernel_shared.h"
 
 namespace virelta::effects {
 
-namespace rotate_detail {
+namespace {
 
-RotationSetup rotation_setup(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                             std::uint32_t lparam) {
-  RotationSetup setup;
-  float center_x;
-  float center_y;
-  std::memcpy(&center_x, &msg, sizeof center_x);
-  std::memcpy(&center_y, &wparam, sizeof center_y);
-  // pi / 180 first, then times lParam: the angle carries the extra turn.
-  constexpr double radians_per_degree = 3.14159265358979323846 / 180.0;
-  const double theta = radians_per_degree * static_cast<double>(static_cast<std::int32_t>(lparam));
-  setup.cos_t = static_cast<float>(std::cos(theta));
-  setup.sin_t = static_cast<float>(std::sin(theta));
-  setup.cx = center_x;
-  setup.yc = static_cast<float>(static_cast<double>(block.height) - static_cast<double>(center_y));
-  setup.fill = static_cast<std::uint32_t>(colour_blue(block.colour)) |
-               static_cast<std::uint32_t>(colour_green(block.colour)) << 8 |
-               static_cast<std::uint32_t>(colour_red(block.colour)) << 16;
-  return setup;
-}
-
-int bilinear_value(int p00, int p10, int p01, int p11, float dx, float dy) {
-  const double top = p00 + (p10 - p00) * static_cast<double>(dx);
-  const double bottom = p01 + (p11 - p01) * static_cast<double>(dx);
-  const double value = round_half_even(top + (bottom - top) * static_cast<double>(dy));
-  if (value > 255) return 255;
-  if (value < 0) return 0;
-  return static_cast<int>(value);
-}
-
-std::uint32_t bilinear_pixel(const std::uint8_t* source, std::int32_t width, std::int32_t ix,
-                             std::int32_t iy, float dx, float dy) {
-  const std::uint8_t* p00 =
-      source + ((static_cast<std::size_t>(iy) - 1) * static_cast<std::size_t>(width) + (ix - 1)) * 4;
-  const std::uint8_t* p10 = p00 + 4;
-  const std::uint8_t* p01 = p00 + static_cast<std::size_t>(width) * 4;
-  const std::uint8_t* p11 = p01 + 4;
-  std::uint32_t pixel = 0;
-  for (int channel = 0; channel < 3; ++channel) {
-    const int value = bilinear_value(p00[channel], p10[channel], p01[channel], p11[channel], dx, dy);
-    pixel |= static_cast<std::uint32_t>(value) << (8 * channel);
-  }
-  return pixel;
-}
-
-bool avx2_available() {
-#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
-  // The AVX2 version estimates with fused multiply-add as well.
-  static const bool fma = __builtin_cpu_supports("fma");
-  return cpu_has_avx2() && fma;
+bool cpu_has_vector_path() {
+  // The SSE2 file is empty (and would run the plain rule) without SSE2.
+#if defined(__SSE2__)
+  return cpu_has_sse2();
 #else
   return false;
 #endif
 }
 
-namespace {
-
-using VectorisedPath = void (*)(const RotationJob&);
-
-// Checks and reads the block where the baseline instruction set is in force,
-// then hands the rows to one instruction set's version.
-void run_vectorised(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam,
-                    VectorisedPath nearest, VectorisedPath bilinear) {
-  const std::int32_t opcode = block.opcode;
-  if (opcode < 0 || opcode > 3) return;
-  if (block.width <= 0 || block.height <= 0) return;
-  if (block.width > kFastSideLimit || block.height > kFastSideLimit) {
-    rotate_kernel_plain(block, msg, wparam, lparam);
-    return;
-  }
-  const RotationJob job{block.layer(opcode >= 2 ? 1 : 3), block.layer(2), block.width, block.height,
-                        rotation_setup(block, msg, wparam, lparam)};
-  if (opcode == 0 || opcode == 2) {
-    nearest(job);
-  } else {
-    bilinear(job);
-  }
-}
+constexpr KernelEntry kEntries[] = {
+    {"plain", rotate_kernel_plain, cpu_runs_anything},
+    {"sse2", rotate_detail::rotate_kernel_sse2, cpu_has_vector_path},
+    {"avx2", rotate_detail::rotate_kernel_avx2, cpu_has_avx2_fma},
+    {"avx512", rotate_detail::rotate_kernel_avx512, cpu_has_avx512},
+};
 
 }  // namespace
 
-void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                        std::uint32_t lparam) {
-#if defined(__SSE2__)
-  run_vectorised(block, msg, wparam, lparam, rotate_nearest_sse2, rotate_bilinear_sse2);
-#else
-  rotate_kernel_plain(block, msg, wparam, lparam);
-#endif
-}
+KernelTable rotate_kernels() { return kEntries; }
 
-void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                        std::uint32_t lparam) {
-  run_vectorised(block, msg, wparam, lparam, rotate_nearest_avx2, rotate_bilinear_avx2);
-}
-
-}  // namespace rotate_detail
-
-namespace {
-
-using rotate_detail::RotationSetup;
-
-// Pixel (x, y) of a layer; x from the left, y from the bottom, both from 1.
-std::uint8_t* pixel_at(std::uint8_t* layer, std::int32_t width, std::int32_t x, std::int32_t y) {
-  return layer + ((static_cast<std::size_t>(y) - 1) * static_cast<std::size_t>(width) + (x - 1)) * 4;
-}
-
-void write_fill(std::uint8_t* pixel, const RotationSetup& setup) {
-  pixel[0] = setup.fill & 0xFF;
-  pixel[1] = (setup.fill >> 8) & 0xFF;
-  pixel[2] = (setup.fill >> 16) & 0xFF;
-}
-
-void rotate_nearest(const KernelBlock& block, const RotationSetup& setup, std::uint8_t* source,
-                    std::uint8_t* destination) {
-  const std::int32_t w = block.width;
-  const std::int32_t h = block.height;
-  const double cx = setup.cx;
-  const double yc = setup.yc;
-  const double cos_t = setup.cos_t;
-  const double sin_t = setup.sin_t;
-  for (std::int32_t y = h; y >= 1; --y) {
-    for (std::int32_t x = w; x >= 1; --x) {
-      std::uint8_t* out = pixel_at(destination, w, x, y);
-      const double sx = round_half_even((x - cx) * cos_t - (y - yc) * sin_t + cx);
-      // Written as "inside" so that a centre that is not a number also fills.
-      if (!(sx >= 1 && sx <= w)) {
-        write_fill(out, setup);
-        continue;
-      }
-      const double sy = round_half_even((y - yc) * cos_t + (x - cx) * sin_t + yc);
-      if (!(sy >= 1 && sy <= h)) {
-        write_fill(out, setup);
-        continue;
-      }
-      const std::uint8_t* in =
-          pixel_at(source, w, static_cast<std::int32_t>(sx), static_cast<std::int32_t>(sy));
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-    }
-  }
-}
-
-void rotate_bilinear(const KernelBlock& block, const RotationSetup& setup, std::uint8_t* source,
-                     std::uint8_t* destination) {
-  const std::int32_t w = block.width;
-  const std::int32_t h = block.height;
-  const double cx = setup.cx;
-  const double yc = setup.yc;
-  const double cos_t = setup.cos_t;
-  const double sin_t = setup.sin_t;
-  const double half = 0.5f;
-  for (std::int32_t y = h; y >= 1; --y) {
-    for (std::int32_t x = w; x >= 1; --x) {
-      std::uint8_t* out = pixel_at(destination, w, x, y);
-      const float fx = static_cast<float>((x - cx) * cos_t - (y - yc) * sin_t + cx);
-      const float fy = static_cast<float>((y - yc) * cos_t + (x - cx) * sin_t + yc);
-      const double ix = round_half_even(fx - half);
-      const double iy = round_half_even(fy - half);
-      // Column W and row H serve only as right and upper neighbours.
-      if (!(ix >= 1 && ix < w && iy >= 1 && iy < h)) {
-        write_fill(out, setup);
-        continue;
-      }
-      const float dx = static_cast<float>(fx - ix);
-      const float dy = static_cast<float>(fy - iy);
-      const std::uint32_t pixel = rotate_detail::bilinear_pixel(
-          source, w, static_cast<std::int32_t>(ix), static_cast<std::int32_t>(iy), dx, dy);
-      out[0] = pixel & 0xFF;
-      out[1] = (pixel >> 8) & 0xFF;
-      out[2] = (pixel >> 16) & 0xFF;
-    }
-  }
-}
-
-}  // namespace
-
-void rotate_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                         std::uint32_t lparam) {
-  const RotationSetup setup = rotate_detail::rotation_setup(block, msg, wparam, lparam);
-  const std::int32_t opcode = block.opcode;
-  if (opcode < 0 || opcode > 3) return;
-  // Opcodes 2 and 3 read the base layer, 0 and 1 the previous one.
-  std::uint8_t* source = block.layer(opcode >= 2 ? 1 : 3);
-  std::uint8_t* destination = block.layer(2);
-  if (opcode == 0 || opcode == 2) {
-    rotate_nearest(block, setup, source, destination);
-  } else {
-    rotate_bilinear(block, setup, source, destination);
-  }
-}
-
-void rotate_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                   std::uint32_t lparam) {
-  static const Kernel chosen =
-      rotate_detail::avx2_available() ? rotate_detail::rotate_kernel_avx2 : rotate_detail::rotate_kernel_sse2;
+void rotate_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+  static const Kernel chosen = fastest_entry(kEntries).run;
   chosen(block, msg, wparam, lparam);
 }
 

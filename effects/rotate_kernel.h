@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
 
 namespace virelta::effects {
@@ -22,8 +23,11 @@ namespace virelta::effects {
 void rotate_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                          std::uint32_t lparam);
 
-// Same bytes as rotate_kernel_plain, vectorised (SSE2, or AVX2 where the
-// processor has it).
+// Every entry (plain, sse2, avx2, avx512), each giving rotate_kernel_plain's
+// bytes.
+KernelTable rotate_kernels();
+
+// The fastest entry this processor runs, chosen once.
 void rotate_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                    std::uint32_t lparam);
 

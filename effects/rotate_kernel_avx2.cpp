@@ -5,13 +5,13 @@
 // long chain from position to pixel does not hold up the work on the lanes
 // before it, which the processor otherwise cannot overlap.
 //
-// Built with -mavx2 (and FMA, below); called only where avx2_available().
+// Built with -mavx2 (and FMA, below); run only where cpu_has_avx2_fma().
 #pragma GCC target("avx2,fma")
 #include <immintrin.h>
 
 #include <cstring>
 
-#include "effects/rotate_kernel_parts.h"
+#include "effects/rotate_kernel_shared.h"
 
 namespace virelta::effects::rotate_detail {
 
@@ -19,16 +19,27 @@ namespace {
 
 constexpr int kLanes = 8;
 
-struct Strip {
-  double across_cos[kStripColumns + kLanes];
-  double across_sin[kStripColumns + kLanes];
-};
-
 struct Row {
   __m256d minus_sin;
   __m256d plus_cos;
   __m256d cx;
   __m256d yc;
+};
+
+// The lanes as the shared row loop sees them.
+struct Avx2 {
+  static constexpr int kLanes = 8;
+  using Row = rotate_detail::Row;
+  using Mask = __m256i;
+  static Row make_row(double up_sin, double up_cos, double cx, double yc) {
+    return Row{_mm256_set1_pd(up_sin), _mm256_set1_pd(up_cos), _mm256_set1_pd(cx), _mm256_set1_pd(yc)};
+  }
+  static Mask all_lanes() { return _mm256_set1_epi32(-1); }
+  static Mask first_lanes(int n);
+  template <class Plan>
+  static void plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes);
+  template <class Plan>
+  static void write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out);
 };
 
 __m256i lane_mask(int lanes) {
@@ -40,7 +51,7 @@ inline __m256i join(__m128i lo, __m128i hi) {
   return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
 }
 
-inline void positions(const Strip& strip, int j, const Row& row, __m256d& fx_lo, __m256d& fx_hi,
+inline void positions(const Strip<kLanes>& strip, int j, const Row& row, __m256d& fx_lo, __m256d& fx_hi,
                       __m256d& fy_lo, __m256d& fy_hi) {
   fx_lo = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx);
   fx_hi = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(strip.across_cos + j + 4), row.minus_sin), row.cx);
@@ -54,13 +65,7 @@ inline void store_keeping_fourth(std::uint8_t* out, __m256i colours) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blendv_epi8(old, colours, low3));
 }
 
-// Nearest neighbour: the source pixel of every lane of a row.
-struct PixelPlan {
-  alignas(32) std::int32_t index[kStripColumns + kLanes];  // (sy - 1)·W + (sx - 1)
-  alignas(32) std::int32_t inside[kStripColumns + kLanes];
-};
-
-inline void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, PixelPlan& plan,
+inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, PixelPlan<kLanes>& plan,
                        __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
@@ -80,7 +85,7 @@ inline void plan_group(const RotationJob& f, const Strip& strip, int j, const Ro
   _mm256_store_si256(reinterpret_cast<__m256i*>(plan.inside + j), inside);
 }
 
-inline void write_group(const RotationJob& f, const PixelPlan& plan, int j, std::uint8_t* out) {
+inline void write_group(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
@@ -133,15 +138,7 @@ inline __m128i load_pairs(const std::uint8_t* row, std::int32_t a, std::int32_t 
       _mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(row + static_cast<std::ptrdiff_t>(b) * 4)));
 }
 
-// Bilinear: the cell and the fractions of every lane of a row.
-struct CellPlan {
-  alignas(32) std::int32_t cell[kStripColumns + kLanes];  // lower-left pixel of the cell; 0 outside
-  alignas(32) std::int32_t inside[kStripColumns + kLanes];
-  alignas(32) float dx[kStripColumns + kLanes];
-  alignas(32) float dy[kStripColumns + kLanes];
-};
-
-inline void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, CellPlan& plan,
+inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, CellPlan<kLanes>& plan,
                        __m256i lanes) {
   __m256d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
@@ -181,7 +178,7 @@ inline void plan_group(const RotationJob& f, const Strip& strip, int j, const Ro
   _mm256_store_ps(plan.dy + j, dy);
 }
 
-inline void write_group(const RotationJob& f, const CellPlan& plan, int j, std::uint8_t* out) {
+inline void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm256_testz_si256(inside, inside)) {
@@ -227,70 +224,39 @@ inline void write_group(const RotationJob& f, const CellPlan& plan, int j, std::
   if (near_bits != 0) {
     alignas(32) std::uint32_t patched[kLanes];
     _mm256_store_si256(reinterpret_cast<__m256i*>(patched), colours);
-    for (int k = 0; k < kLanes; ++k) {
-      if (near_bits >> k & 1) {
-        const std::int32_t ix = cells[k] % f.width + 1;
-        const std::int32_t iy = cells[k] / f.width + 1;
-        patched[k] = bilinear_pixel(f.source, f.width, ix, iy, plan.dx[j + k], plan.dy[j + k]);
-      }
-    }
+    patch_near_lanes<Avx2>(f, plan, j, static_cast<unsigned>(near_bits), patched);
     colours = _mm256_load_si256(reinterpret_cast<const __m256i*>(patched));
   }
   store_keeping_fourth(out, colours);
 }
 
+Avx2::Mask Avx2::first_lanes(int n) { return lane_mask(n); }
+
 template <class Plan>
-void rotate_rows(const RotationJob& f) {
-  Strip strip;
-  Plan plan;
-  const double cx = f.setup.cx;
-  const double yc = f.setup.yc;
-  const double cos_t = f.setup.cos_t;
-  const double sin_t = f.setup.sin_t;
-  Row row;
-  row.cx = _mm256_set1_pd(cx);
-  row.yc = _mm256_set1_pd(yc);
-  const __m256i all = _mm256_set1_epi32(-1);
-  for (std::int32_t first = 1; first <= f.width; first += kStripColumns) {
-    const int columns = f.width - first + 1 < kStripColumns ? f.width - first + 1 : kStripColumns;
-    for (int j = 0; j < columns + kLanes; ++j) {
-      const double across = static_cast<double>(first + j) - cx;
-      strip.across_cos[j] = across * cos_t;
-      strip.across_sin[j] = across * sin_t;
-    }
-    const int whole = columns / kLanes * kLanes;
-    for (std::int32_t y = 1; y <= f.height; ++y) {
-      const double up = static_cast<double>(y) - yc;
-      row.minus_sin = _mm256_set1_pd(up * sin_t);
-      row.plus_cos = _mm256_set1_pd(up * cos_t);
-      for (int j = 0; j < whole; j += kLanes) plan_group(f, strip, j, row, plan, all);
-      if (whole < columns) plan_group(f, strip, whole, row, plan, lane_mask(columns - whole));
-      std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
-      for (int j = 0; j < whole; j += kLanes) write_group(f, plan, j, out + j * 4);
-      if (whole < columns) {
-        // The last few columns go through a scratch row, so that nothing past
-        // the row is read or written.
-        const int left = columns - whole;
-        alignas(32) std::uint8_t scratch[kLanes * 4] = {};
-        std::memcpy(scratch, out + whole * 4, static_cast<std::size_t>(left) * 4);
-        write_group(f, plan, whole, scratch);
-        std::memcpy(out + whole * 4, scratch, static_cast<std::size_t>(left) * 4);
-      }
-    }
-  }
+void Avx2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes) {
+  plan_group(f, strip, j, row, plan, lanes);
+}
+
+template <class Plan>
+void Avx2::write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out) {
+  write_group(f, plan, j, out);
+}
+
+void nearest_rows(const RotationJob& job) {
+  rotate_rows<Avx2, PixelPlan<kLanes>>(job);
+  // No dirty upper register halves left behind for SSE code that follows.
+  _mm256_zeroupper();
+}
+
+void bilinear_rows(const RotationJob& job) {
+  rotate_rows<Avx2, CellPlan<kLanes>>(job);
+  _mm256_zeroupper();
 }
 
 }  // namespace
 
-// Both leave no dirty upper register halves behind for SSE code that follows.
-void rotate_nearest_avx2(const RotationJob& job) {
-  rotate_rows<PixelPlan>(job);
-  _mm256_zeroupper();
-}
-
-void rotate_bilinear_avx2(const RotationJob& job) {
-  rotate_rows<CellPlan>(job);
-  _mm256_zeroupper();
+void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+  run_vectorised(block, msg, wparam, lparam, nearest_rows, bilinear_rows);
 }
 
 }  // namespace virelta::effects::rotate_detail

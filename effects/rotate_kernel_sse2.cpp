@@ -18,7 +18,8 @@
 // long chain from position to pixel does not hold up the lanes before it.
 #include <cstring>
 
-#include "effects/rotate_kernel_parts.h"
+#include "effects/rotate_kernel.h"
+#include "effects/rotate_kernel_shared.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -31,18 +32,28 @@ namespace {
 
 constexpr int kLanes = 4;
 
-// Per-column terms of one strip, padded so that the last group reads whole.
-struct Strip {
-  double across_cos[kStripColumns + kLanes];
-  double across_sin[kStripColumns + kLanes];
-};
-
 // Per-row terms and the centre.
 struct Row {
   __m128d minus_sin;  // (y - yc)·sin, to subtract
   __m128d plus_cos;   // (y - yc)·cos
   __m128d cx;
   __m128d yc;
+};
+
+// The lanes as the shared row loop sees them.
+struct Sse2 {
+  static constexpr int kLanes = 4;
+  using Row = rotate_detail::Row;
+  using Mask = __m128i;
+  static Row make_row(double up_sin, double up_cos, double cx, double yc) {
+    return Row{_mm_set1_pd(up_sin), _mm_set1_pd(up_cos), _mm_set1_pd(cx), _mm_set1_pd(yc)};
+  }
+  static Mask all_lanes() { return _mm_set1_epi32(-1); }
+  static Mask first_lanes(int n);
+  template <class Plan>
+  static void plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes);
+  template <class Plan>
+  static void write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out);
 };
 
 __m128i lane_mask(int lanes) {
@@ -58,7 +69,7 @@ __m128i multiply_low(__m128i a, __m128i b) {
 }
 
 // Source positions of four neighbouring columns, in double as the rule adds.
-void positions(const Strip& strip, int j, const Row& row, __m128d& fx_lo, __m128d& fx_hi, __m128d& fy_lo,
+void positions(const Strip<kLanes>& strip, int j, const Row& row, __m128d& fx_lo, __m128d& fx_hi, __m128d& fy_lo,
                __m128d& fy_hi) {
   fx_lo = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx);
   fx_hi = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j + 2), row.minus_sin), row.cx);
@@ -82,13 +93,7 @@ std::int32_t load_pixel(const std::uint8_t* source, std::int32_t index) {
   return v;
 }
 
-// Nearest neighbour: the source pixel of every lane of a row.
-struct PixelPlan {
-  alignas(16) std::int32_t index[kStripColumns + kLanes];  // (sy - 1)·W + (sx - 1); 0 outside
-  alignas(16) std::int32_t inside[kStripColumns + kLanes];
-};
-
-void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, PixelPlan& plan, __m128i lanes) {
+void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, PixelPlan<kLanes>& plan, __m128i lanes) {
   __m128d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   // cvtpd2dq rounds half to even and turns anything out of range into
@@ -106,7 +111,7 @@ void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row,
   _mm_store_si128(reinterpret_cast<__m128i*>(plan.inside + j), inside);
 }
 
-void write_group(const RotationJob& f, const PixelPlan& plan, int j, std::uint8_t* out) {
+void write_group(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
   const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
   const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm_movemask_epi8(inside) == 0) {
@@ -120,15 +125,7 @@ void write_group(const RotationJob& f, const PixelPlan& plan, int j, std::uint8_
   store_keeping_fourth(out, select(inside, colours, fill));
 }
 
-// Bilinear: the cell and the fractions of every lane of a row.
-struct CellPlan {
-  alignas(16) std::int32_t cell[kStripColumns + kLanes];  // lower-left pixel of the cell; 0 outside
-  alignas(16) std::int32_t inside[kStripColumns + kLanes];
-  alignas(16) float dx[kStripColumns + kLanes];
-  alignas(16) float dy[kStripColumns + kLanes];
-};
-
-void plan_group(const RotationJob& f, const Strip& strip, int j, const Row& row, CellPlan& plan, __m128i lanes) {
+void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, CellPlan<kLanes>& plan, __m128i lanes) {
   __m128d fx_lo, fx_hi, fy_lo, fy_hi;
   positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
   const __m128 fx = _mm_movelh_ps(_mm_cvtpd_ps(fx_lo), _mm_cvtpd_ps(fx_hi));
@@ -183,7 +180,7 @@ __m128i estimate(__m128i p00, __m128i p10, __m128i p01, __m128i p11, int shift, 
   return _mm_castps_si128(_mm_add_ps(lower, upper));
 }
 
-void write_group(const RotationJob& f, const CellPlan& plan, int j, std::uint8_t* out) {
+void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
   const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
   const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
   if (_mm_movemask_epi8(inside) == 0) {
@@ -234,75 +231,40 @@ void write_group(const RotationJob& f, const CellPlan& plan, int j, std::uint8_t
   if (near_bits != 0) {
     alignas(16) std::uint32_t patched[kLanes];
     _mm_store_si128(reinterpret_cast<__m128i*>(patched), colours);
-    for (int k = 0; k < kLanes; ++k) {
-      if (near_bits >> k & 1) {
-        const std::int32_t ix = cells[k] % f.width + 1;
-        const std::int32_t iy = cells[k] / f.width + 1;
-        patched[k] = bilinear_pixel(f.source, f.width, ix, iy, plan.dx[j + k], plan.dy[j + k]);
-      }
-    }
+    patch_near_lanes<Sse2>(f, plan, j, static_cast<unsigned>(near_bits), patched);
     colours = _mm_load_si128(reinterpret_cast<const __m128i*>(patched));
   }
   store_keeping_fourth(out, colours);
 }
 
+Sse2::Mask Sse2::first_lanes(int n) { return lane_mask(n); }
+
 template <class Plan>
-void rotate_rows(const RotationJob& f) {
-  Strip strip;
-  Plan plan;
-  const double cx = f.setup.cx;
-  const double yc = f.setup.yc;
-  const double cos_t = f.setup.cos_t;
-  const double sin_t = f.setup.sin_t;
-  Row row;
-  row.cx = _mm_set1_pd(cx);
-  row.yc = _mm_set1_pd(yc);
-  const __m128i all = _mm_set1_epi32(-1);
-  for (std::int32_t first = 1; first <= f.width; first += kStripColumns) {
-    const int columns = f.width - first + 1 < kStripColumns ? f.width - first + 1 : kStripColumns;
-    for (int j = 0; j < columns + kLanes; ++j) {
-      const double across = static_cast<double>(first + j) - cx;
-      strip.across_cos[j] = across * cos_t;
-      strip.across_sin[j] = across * sin_t;
-    }
-    const int whole = columns / kLanes * kLanes;
-    for (std::int32_t y = 1; y <= f.height; ++y) {
-      const double up = static_cast<double>(y) - yc;
-      row.minus_sin = _mm_set1_pd(up * sin_t);
-      row.plus_cos = _mm_set1_pd(up * cos_t);
-      for (int j = 0; j < whole; j += kLanes) plan_group(f, strip, j, row, plan, all);
-      if (whole < columns) plan_group(f, strip, whole, row, plan, lane_mask(columns - whole));
-      std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
-      for (int j = 0; j < whole; j += kLanes) write_group(f, plan, j, out + j * 4);
-      if (whole < columns) {
-        // The last few columns go through a scratch row, so that nothing past
-        // the row is read or written.
-        const int left = columns - whole;
-        alignas(16) std::uint8_t scratch[kLanes * 4] = {};
-        std::memcpy(scratch, out + whole * 4, static_cast<std::size_t>(left) * 4);
-        write_group(f, plan, whole, scratch);
-        std::memcpy(out + whole * 4, scratch, static_cast<std::size_t>(left) * 4);
-      }
-    }
-  }
+void Sse2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes) {
+  plan_group(f, strip, j, row, plan, lanes);
+}
+
+template <class Plan>
+void Sse2::write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out) {
+  write_group(f, plan, j, out);
+}
+
+void nearest_rows(const RotationJob& job) {
+  rotate_rows<Sse2, PixelPlan<kLanes>>(job);
+}
+
+void bilinear_rows(const RotationJob& job) {
+  rotate_rows<Sse2, CellPlan<kLanes>>(job);
 }
 
 }  // namespace
 #endif
 
-void rotate_nearest_sse2(const RotationJob& job) {
+void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
 #if defined(__SSE2__)
-  rotate_rows<PixelPlan>(job);
+  run_vectorised(block, msg, wparam, lparam, nearest_rows, bilinear_rows);
 #else
-  (void)job;
-#endif
-}
-
-void rotate_bilinear_sse2(const RotationJob& job) {
-#if defined(__SSE2__)
-  rotate_rows<CellPlan>(job);
-#else
-  (void)job;
+  rotate_kernel_plain(block, msg, wparam, lparam);
 #endif
 }
 

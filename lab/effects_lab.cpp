@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "tools/support/fx_calls.h"
 
 namespace virelta::lab {

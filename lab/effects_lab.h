@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 #include "effects/cls_asm_pic.h"
 #include "lab/lab_menu.h"
 

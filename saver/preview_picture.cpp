@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/bmp_file.h"
+#include "forms/bmp_file.h"
 
 namespace virelta::saver {
 

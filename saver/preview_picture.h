@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/image.h"
+#include "forms/image.h"
 
 namespace virelta::saver {
 

@@ -1,6 +1,6 @@
 // Input and shutdown of the saver window: a click or any key ends it; on the
 // 9x family, in saver mode, the system's screen-saver password comes first.
-#include "app/virelta_b.h"
+#include "startup/virelta_b.h"
 #include "saver/virelta_s.h"
 
 namespace virelta::saver {

@@ -3,7 +3,7 @@
 // and puts the untouched desktop back.
 #include <optional>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "saver/tile_limits.h"
 #include "saver/virelta_s.h"
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 
 namespace virelta::saver {
 

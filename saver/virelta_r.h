@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 
 namespace virelta::saver {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/settings.h"
-#include "app/virelta_b.h"
+#include "settings/settings.h"
+#include "startup/virelta_b.h"
 #include "saver/tile_limits.h"
 
 namespace virelta::saver {

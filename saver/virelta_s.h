@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/form_layer.h"
-#include "app/runtime.h"
-#include "app/settings.h"
+#include "forms/form_layer.h"
+#include "runtime/runtime.h"
+#include "settings/settings.h"
 #include "effects/cls_asm_pic.h"
 
 namespace virelta::saver {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark program and prints, for every kernel, case and size,
-# how many times faster the fast kernel runs than each other implementation
-# measured in the same run (plain, OpenCV, pixman, where present).
+# which entry the fast kernel is (where the family labels it) and how many
+# times faster it runs than each other implementation measured in the same
+# run (plain, the other entries, OpenCV, pixman, where present).
 #
 #   scripts/bench.sh [benchmark options...]     e.g. --benchmark_filter=rotate/
 #
@@ -45,6 +46,7 @@ with open(path) as f:
 # Benchmark names: kernel/implementation/case...; the fastest repetition.
 times = {}
 order = []
+entries = {}
 for run in report["benchmarks"]:
     if run.get("run_type") != "iteration":
         continue
@@ -56,6 +58,8 @@ for run in report["benchmarks"]:
     if key not in times:
         times[key] = {}
         order.append(key)
+    if implementation == "fast" and run.get("label"):
+        entries[key] = run["label"]
     best = times[key].get(implementation)
     if best is None or run[field] < best[0]:
         times[key][implementation] = (run[field], run["time_unit"])
@@ -65,13 +69,13 @@ for key in order:
     for implementation in times[key]:
         if implementation != "fast" and implementation not in others:
             others.append(implementation)
-preferred = ["plain", "sse2", "opencv", "pixman"]
+preferred = ["plain", "baseline", "sse2", "avx2", "avx512", "opencv", "pixman"]
 others.sort(key=lambda o: (preferred.index(o) if o in preferred else len(preferred), o))
 
 print()
 print(f"Speed of the fast kernel relative to the others ({clock} time, best of the repetitions;"
       " 2.00x = fast takes half the time)")
-header = f"{'kernel':<16}{'case':<18}{'fast':>14}" + "".join(f"{'vs ' + o:>13}" for o in others)
+header = f"{'kernel':<16}{'case':<18}{'entry':<8}{'fast':>14}" + "".join(f"{'vs ' + o:>13}" for o in others)
 print(header)
 print("-" * len(header))
 def case_order(key):
@@ -84,7 +88,7 @@ for key in sorted(order, key=case_order):
     if "fast" not in entry:
         continue
     fast, unit = entry["fast"]
-    line = f"{key[0]:<16}{key[1]:<18}{fast:>11.1f} {unit:<2}"
+    line = f"{key[0]:<16}{key[1]:<18}{entries.get(key, '-'):<8}{fast:>11.1f} {unit:<2}"
     for o in others:
         line += f"{entry[o][0] / fast:>12.2f}x" if o in entry else f"{'-':>13}"
     print(line)

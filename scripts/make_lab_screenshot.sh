@@ -11,7 +11,7 @@ set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$repo/resources/readme/lab.png}
 build=${BUILD_DIR:-$repo/build/win32}
-lab="$build/app/win32/VireltaLab.exe"
+lab="$build/platforms/win32/VireltaLab.exe"
 [ -f "$lab" ] || { echo "build VireltaLab.exe first (cmake --build --preset win32)" >&2; exit 1; }
 
 work=$(mktemp -d)

@@ -138,8 +138,8 @@ program=Virelta.scr
 if (( linux )); then
   program=virelta
   (( ${#args[@]} )) || { (( headless )) && args=(-root) || args=(-window); }
-  echo "run: build/native/x11/virelta ${args[*]}"
-  build/native/x11/virelta "${args[@]}" </dev/null >>"$run_log" 2>&1 &
+  echo "run: build/native/platforms/x11/virelta ${args[*]}"
+  build/native/platforms/x11/virelta "${args[@]}" </dev/null >>"$run_log" 2>&1 &
 else
   echo "run: wine C:\\Virelta\\Virelta.scr ${args[*]}"
   wine 'C:\Virelta\Virelta.scr' "${args[@]}" </dev/null >>"$run_log" 2>&1 &

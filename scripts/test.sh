@@ -240,7 +240,7 @@ preset_targets() {  # preset
   [[ -n $targets ]] && echo "--target" $targets
 }
 
-# The build's file target whose name ends in $2, e.g. app/win32/Virelta.scr.
+# The build's file target whose name ends in $2, e.g. platforms/win32/Virelta.scr.
 file_target() {  # build_dir file_name
   ninja -C "$1" -t targets all 2>/dev/null | sed -n "s/^\([^:]*\/\)\{0,1\}\($2\): .*/\1\2/p" | head -n 1
 }

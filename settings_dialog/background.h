@@ -2,7 +2,7 @@
 // blue-black at the edges to pale lavender grey across the middle.
 #pragma once
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 
 namespace virelta::settings_dialog {
 

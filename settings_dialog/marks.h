@@ -2,7 +2,7 @@
 // with a grey border (off) and a square filled with blue (on).
 #pragma once
 
-#include "app/image.h"
+#include "forms/image.h"
 
 namespace virelta::settings_dialog {
 

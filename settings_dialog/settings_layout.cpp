@@ -1,6 +1,6 @@
 #include "settings_dialog/settings_layout.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #ifndef VIRELTA_HOME_PAGE
 #define VIRELTA_HOME_PAGE "https://github.com/virelta/virelta"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 
 namespace virelta::settings_dialog {
 

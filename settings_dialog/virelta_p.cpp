@@ -1,8 +1,8 @@
 #include "settings_dialog/virelta_p.h"
 
-#include "app/settings.h"
-#include "app/settings_location.h"
-#include "app/virelta_b.h"
+#include "settings/settings.h"
+#include "settings/settings_location.h"
+#include "startup/virelta_b.h"
 #include "controls/dialog_buttons.h"
 #include "settings_dialog/background.h"
 #include "settings_dialog/marks.h"

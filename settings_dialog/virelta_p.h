@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form_layer.h"
+#include "forms/form_layer.h"
 #include "controls/command.h"
 
 namespace virelta::settings_dialog {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/bmp_file.h"
+#include "forms/bmp_file.h"
 #include "controls/skins.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/bmp_file.h"
-#include "app/memory_form_layer.h"
+#include "forms/bmp_file.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 #include "tools/support/fx_calls.h"
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/bmp_file.h"
-#include "app/form_layer.h"
-#include "app/memory_form_layer.h"
+#include "forms/bmp_file.h"
+#include "forms/form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 
 using namespace virelta;

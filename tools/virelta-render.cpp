@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "app/bmp_file.h"
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
+#include "forms/bmp_file.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
 #include "saver/virelta_s.h"
 
 using namespace virelta;

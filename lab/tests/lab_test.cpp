@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <set>
 
-#include "app/bmp_file.h"
-#include "app/memory_form_layer.h"
+#include "forms/bmp_file.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "lab/effects_lab.h"
 
 using namespace virelta;

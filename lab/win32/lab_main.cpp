@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "app/win32/text.h"
-#include "app/win32/win32_platform.h"
+#include "platforms/win32/text.h"
+#include "platforms/win32/win32_platform.h"
 #include "lab/effects_lab.h"
 #include "lab_resources.h"
 

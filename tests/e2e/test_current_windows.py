@@ -12,13 +12,6 @@ from vtest import Image, SessionTestCase
 
 WINDOW_WAIT = 20
 
-# The settings file of the dialog's Set with the defaults, except tile 0 off.
-TILE_0_OFF = (b"[Section]\r\n"
-              + b"".join(b"Action%d= %d\r\nHeight%d= 256\r\nWidth%d= 256\r\nRandom%d= 1\r\n"
-                         % (i, 0 if i == 0 else 1, i, i, i) for i in range(4))
-              + "回転速度= 10\r\n回転数= 1\r\nｱﾝﾁｴｲﾘｱｽ= 1\r\n".encode("cp932"))
-
-
 def all_tiles(action: int) -> bytes:
     """A settings file with every tile on (1) or off (0), fixed 300 x 260."""
     lines = ["[Section]"]
@@ -201,11 +194,6 @@ class SettingsLocationTest(SessionTestCase):
         # Cmd_Set at 3960, 3060 twips, 1275 x 375 (85 x 25 pixels).
         self.session.click(x0 + 264 + 42, y0 + 204 + 12)
         self.assertExits(dialog, within=10)
-
-    def test_writable_program_folder_keeps_the_file_beside_the_program(self):
-        self.save_with_tile_0_off()
-        self.assertEqual(self.session.read_program_file("Virelta.ini"), TILE_0_OFF)
-        self.assertFalse(self.user_settings_file().exists())
 
     def test_read_only_program_folder_saves_per_user_and_reads_it_next(self):
         # The documented file is there, every tile on and fixed.

@@ -16,7 +16,7 @@ FACE = (0xF0, 0xF0, 0xF0)  # what the box shows beyond a smaller picture
 def lab_program(config) -> Path:
     built = Path(config.saver).parent / "VireltaLab.exe"
     if not built.exists():
-        # The saver's build folder: .../build/<preset>/app/win32/Virelta.scr.
+        # The saver's build folder: .../build/<preset>/platforms/win32/Virelta.scr.
         found = sorted(Path(config.saver).parents[2].glob("**/VireltaLab.exe"))
         built = found[0] if found else built
     return built
@@ -150,14 +150,6 @@ class OpenDialogTest(LabTestCase):
         self.use_file_dialog("ctrl+o", OPEN_TITLE, self.windows_path("blocks.jpg"))
         # JPEG is lossy; flat blocks come back within a few steps.
         self.wait_for_box(blocks(*BOX), tolerance=24)
-        self.assertEqual(self.message_boxes(), [])
-
-    def test_cancel_changes_nothing_and_shows_nothing(self):
-        self.start_lab()
-        before = self.box()
-        self.use_file_dialog("ctrl+o", OPEN_TITLE, None)
-        time.sleep(1)
-        self.assertEqual(self.box(), before)
         self.assertEqual(self.message_boxes(), [])
 
     def test_a_file_that_is_not_a_picture_is_reported_and_leaves_the_picture(self):

@@ -131,13 +131,6 @@ class SaverScreenTest(SessionTestCase):
         self.session.click(width // 3, height // 3, button=3)
         self.assertExits(saver, within=INPUT_END)
 
-    def test_empty_command_line_runs_the_same_saver_as_a_test(self):
-        saver = self.start_saver("")
-        top = self.session.window_tree(self.SAVER_CAPTION)[0]
-        self.assertEqual(top["rect"], [0, 0, *self.config.screen_size])
-        self.press_key_in(self.SAVER_CAPTION, "Escape")
-        self.assertExits(saver, within=INPUT_END)
-
 
 class SaverCloseTest(SessionTestCase):
     """A session of its own: what taskkill leaves in Wine must not reach the screen tests."""
@@ -196,18 +189,6 @@ class PreviewTest(SessionTestCase):
         self.wait_for_preview(handle)
         self.assertExits(preview, within=10)
         self.assertStillRuns(host)
-
-    def test_ends_when_the_host_process_is_killed(self):
-        host, handle = self.session.start_host(152, 112)
-        preview = self.start(f"/p {handle}")
-        self.wait_for_preview(handle)
-        host.kill()
-        self.assertExits(preview, within=5)
-
-    def test_a_missing_or_unknown_host_exits_at_once(self):
-        for command in ("/p 0", "/p", "/p 12345678", "/p 1e400"):
-            with self.subTest(command=command):
-                self.assertExits(self.start(command), within=5)
 
 
 def prefix_processes(prefix):

@@ -13,22 +13,6 @@ class CommandLineTest(SessionTestCase):
         self.assertExits(program, within=QUICK)
         self.assertNoProgramWindow()
 
-    def test_one_character_command_line_exits(self):
-        program = self.start("s")
-        self.assertExits(program, within=QUICK)
-        self.assertNoProgramWindow()
-
-    def test_saver_switches_reach_saver_mode_and_a_key_ends_it(self):
-        # Only the second character counts, upper-cased.
-        for switch in ("/S", "-s", "xs"):
-            with self.subTest(switch=switch):
-                saver = self.start(switch)
-                self.session.wait_for_window(self.SAVER_CAPTION, timeout=WINDOW_WAIT)
-                self.assertEqual(self.session.find_windows(self.SETTINGS_CAPTION), [])
-                self.press_key_in(self.SAVER_CAPTION)
-                self.assertExits(saver, within=10)
-                self.assertTrue(self.session.wait_until_gone(self.SAVER_CAPTION))
-
     def test_settings_switch_opens_the_dialog_and_close_ends_the_program(self):
         dialog = self.start("/c:1234")
         self.session.wait_for_window(self.SETTINGS_CAPTION, timeout=WINDOW_WAIT)

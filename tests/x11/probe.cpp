@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/bmp_file.h"
-#include "x11/xlib.h"
+#include "forms/bmp_file.h"
+#include "platforms/x11/xlib.h"
 
 using namespace virelta;
 

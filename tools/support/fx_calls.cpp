@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/cls_asm_pic.h"
 
 namespace virelta::fx {

@@ -23,7 +23,7 @@ void run(KernelPicture& p, int opcode, int amount, std::uint32_t colour = kColou
   p.block.opcode = opcode;
   p.block.amount = amount;
   p.block.colour = colour;
-  colour_exchange_kernel(p.block, std::bit_cast<std::uint32_t>(kStartingWeight),
+  p.run_both(colour_exchange_kernel_plain, colour_exchange_kernel, std::bit_cast<std::uint32_t>(kStartingWeight),
                          std::bit_cast<std::uint32_t>(kWeightStep), 0);
 }
 

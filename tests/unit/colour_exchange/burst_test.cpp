@@ -17,7 +17,7 @@ void run_burst(KernelPicture& p, int amount, float x, float y, std::uint32_t col
   p.block.opcode = 9;
   p.block.amount = amount;
   p.block.colour = colour;
-  colour_exchange_kernel(p.block, std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), 0);
+  p.run_both(colour_exchange_kernel_plain, colour_exchange_kernel, std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), 0);
 }
 
 const Bytes k200 = {200, 200, 200, 7};

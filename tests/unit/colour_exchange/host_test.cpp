@@ -8,41 +8,22 @@
 #include <utility>
 #include <vector>
 
-#include "app/memory_form_layer.h"
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 #include "effects/cls_asm_pic.h"
+#include "unit/engine_host.h"
 
 using namespace virelta;
-using virelta::effects::clsASMpic;
 
 namespace {
 
-struct Fixture {
-  ScopedMemoryPlatform machine;
-  Window form{"Form1"};
-  Surface box{&form, "Picture1"};
-  clsASMpic engine;
-  int w, h;
-
-  Fixture(int width, int height, std::uint32_t pixel) : w(width), h(height) {
-    form.move(0, 0, 400, 400);
-    box.move(0, 0, w, h);
-    box.image().fill(pixel);
-    engine.PictureBox(box);
-  }
-  // Column x from 1 at the left, row y from 1 at the bottom.
-  std::uint32_t shown(int x, int y) { return box.image().at(x - 1, h - y); }
+struct Fixture : virelta::testing::EngineHost {
+  using EngineHost::EngineHost;
   std::set<std::pair<int, int>> shown_with(std::uint32_t pixel) {
     std::set<std::pair<int, int>> out;
     for (int y = 1; y <= h; ++y)
       for (int x = 1; x <= w; ++x)
         if (shown(x, y) == pixel) out.insert({x, y});
     return out;
-  }
-  int draws() { return machine->refresh_count(box); }
-  std::vector<std::uint8_t> layer(int n) const {
-    const auto& s = engine.pixel_store();
-    return std::vector<std::uint8_t>(s.layer(n), s.layer(n) + s.layer_bytes());
   }
 };
 
@@ -55,14 +36,6 @@ struct FixedClock {
 constexpr std::uint32_t kGrey = 0x00646464;
 
 }  // namespace
-
-TEST(ColorXEffectsHost, UnboundShowsTheMessageOnly) {
-  ScopedMemoryPlatform machine;
-  clsASMpic engine;
-  engine.ASM_ColorXEffects(9, 0xFFFFFF, 1, 50, 50);
-  ASSERT_EQ(machine->messages.size(), 1u);
-  EXPECT_EQ(machine->messages[0].text, "You must assign a picturebox to the class first!");
-}
 
 TEST(ColorXEffectsHost, RowLinesAreDrawnAndTheUndoCopyKept) {
   Fixture f(3, 5, kGrey);

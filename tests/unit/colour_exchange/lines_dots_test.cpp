@@ -23,7 +23,7 @@ void run(KernelPicture& p, int opcode, int amount, float x = 2.0f, float y = 3.0
   p.block.opcode = opcode;
   p.block.amount = amount;
   p.block.colour = kColour;
-  colour_exchange_kernel(p.block, std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), 0);
+  p.run_both(colour_exchange_kernel_plain, colour_exchange_kernel, std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), 0);
 }
 
 std::set<std::pair<int, int>> painted(KernelPicture& p) {

@@ -44,13 +44,17 @@ void compare(const Call& call, int w, int h, std::uint32_t colour, std::uint32_t
   plain.block.opcode = call.opcode;
   plain.block.amount = call.amount;
   plain.block.colour = colour;
-  KernelPicture fast(plain);
+  const KernelPicture start(plain);
   auto msg = std::bit_cast<std::uint32_t>(call.x), wparam = std::bit_cast<std::uint32_t>(call.y);
   colour_exchange_kernel_plain(plain.block, msg, wparam, 0);
-  colour_exchange_kernel(fast.block, msg, wparam, 0);
-  ASSERT_EQ(plain.all_bytes(), fast.all_bytes())
-      << "opcode " << call.opcode << " amount " << call.amount << " X " << call.x << " Y " << call.y << " size "
+  static const std::vector<KernelEntry> entries = entries_run_here("colour exchange", colour_exchange_kernels());
+  for (const KernelEntry& entry : entries) {
+    KernelPicture fast(start);
+    entry.run(fast.block, msg, wparam, 0);
+    ASSERT_EQ(plain.all_bytes(), fast.all_bytes()) << entry.name
+      << " opcode " << call.opcode << " amount " << call.amount << " X " << call.x << " Y " << call.y << " size "
       << w << "x" << h << " colour " << colour;
+  }
 }
 
 TEST(ColourExchangePlainAndFast, WriteTheSameBytes) {

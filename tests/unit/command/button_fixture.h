@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "controls/command.h"
 #include "controls/dialog_buttons.h"
 #include "controls/skins.h"

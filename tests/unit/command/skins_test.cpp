@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/bmp_file.h"
+#include "forms/bmp_file.h"
 #include "controls/skins.h"
 
 namespace virelta {

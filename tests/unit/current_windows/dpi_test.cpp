@@ -3,8 +3,8 @@
 // pixel sizes through the container's twips.
 #include <gtest/gtest.h>
 
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
 #include "effects/cls_asm_pic.h"
 #include "settings_dialog/virelta_p.h"
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "settings_dialog/virelta_p.h"
 #include "unit/saver/saver_fixture.h"
 

@@ -2,7 +2,7 @@
 // desktop where the screen itself shows only a plain colour.
 #include <gtest/gtest.h>
 
-#include "app/wallpaper_layout.h"
+#include "platforms/win32/wallpaper_layout.h"
 
 using namespace virelta;
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 
 using namespace virelta;
@@ -74,25 +74,6 @@ TEST(Binding, PureRedReadsAsBlueGreenRedBytes) {
   EXPECT_EQ(p[2], 255);
 }
 
-TEST(Binding, SizeComesFromTwipsRoundedHalfToEven) {
-  // 3000 twips at 15 twips per pixel is 200; at 2 twips per pixel 1003 twips
-  // is 501.5, which rounds to 502, and 1001 twips (500.5) rounds to 500.
-  Fixture f(1, 1);
-  f.machine->screen_info.twips_per_pixel_x = 2;
-  f.machine->screen_info.twips_per_pixel_y = 2;
-  // A 501.5-pixel box is not possible in whole pixels, so check the rule on
-  // the numbers the binding divides: Width twips / twips per pixel.
-  EXPECT_EQ(round_half_even(1003.0 / 2.0), 502);
-  EXPECT_EQ(round_half_even(1001.0 / 2.0), 500);
-  f.machine->screen_info.twips_per_pixel_x = 15;
-  f.machine->screen_info.twips_per_pixel_y = 15;
-  f.box.move(0, 0, 200, 1);
-  clsASMpic engine;
-  engine.PictureBox(f.box);
-  EXPECT_EQ(f.box.width_twips(), 3000.0f);
-  EXPECT_EQ(engine.width(), 200);
-}
-
 TEST(Binding, RefusesDisplaysThatAreNeither16Nor32Bits) {
   for (int bits : {24, 8, 15}) {
     Fixture f;
@@ -158,10 +139,15 @@ TEST(Unbound, EveryMemberThatChecksShowsTheMessageAndDoesNothing) {
   engine.UndoLastDontDraw();
   engine.ResetPic();
   engine.ASM_Rotate(90);
+  engine.ASM_PalEffects(6, 40);
+  engine.ASM_IncrementalPalEffects(10);
+  engine.ASM_Magnify(2.0f);
+  engine.ASM_ColorXEffects(9, 0xFFFFFF, 1, 50, 50);
+  engine.ASM_PixelEffects(0, 8);
   engine.dialogShowOpen();
   engine.dialogShowSave();
   EXPECT_EQ(engine.dialogChoseColor(), 0);
-  ASSERT_EQ(machine->messages.size(), 7u);
+  ASSERT_EQ(machine->messages.size(), 12u);
   for (auto& m : machine->messages) {
     EXPECT_EQ(m.title, "clsASM");
     EXPECT_EQ(m.text, "You must assign a picturebox to the class first!");

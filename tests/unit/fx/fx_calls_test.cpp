@@ -1,7 +1,7 @@
 // The call syntax of virelta-fx, as a person types it on the command line.
 #include <gtest/gtest.h>
 
-#include "app/memory_form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
 #include "tools/support/fx_calls.h"
 

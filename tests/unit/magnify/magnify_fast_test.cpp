@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "effects/magnify_kernel.h"
-#include "effects/magnify_kernel_simd.h"
 #include "unit/palette/kernel_picture.h"
 
 namespace virelta::effects {
@@ -14,9 +13,7 @@ namespace {
 using testing::KernelPicture;
 
 TEST(MagnifyFastKernel, MatchesThePlainRuleOnRandomPictures) {
-  std::vector<std::pair<const char*, Kernel>> kernels{{"chosen", magnify_kernel},
-                                                      {"baseline", magnify_simd::magnify_kernel_baseline}};
-  if (magnify_simd::cpu_has_avx2()) kernels.emplace_back("avx2", magnify_simd::magnify_kernel_avx2);
+  const std::vector<KernelEntry> kernels = entries_run_here("magnify", magnify_kernels());
   std::mt19937 random(77);
   // Widths above 256 cross the fast kernel's column blocks.
   const std::pair<int, int> sizes[] = {{1, 1}, {2, 2}, {3, 1}, {1, 5}, {7, 4}, {16, 16}, {33, 21}, {300, 7}, {600, 3}};
@@ -34,7 +31,7 @@ TEST(MagnifyFastKernel, MatchesThePlainRuleOnRandomPictures) {
           plain.block.colour = static_cast<std::uint32_t>(random());
           const auto msg = std::bit_cast<std::uint32_t>(cx), wparam = std::bit_cast<std::uint32_t>(cy);
           magnify_kernel_plain(plain.block, msg, wparam, static_cast<std::uint32_t>(q));
-          for (auto [name, kernel] : kernels) {
+          for (auto [name, kernel, _] : kernels) {
             KernelPicture fast(width, height);
             std::copy(start.begin(), start.end(), fast.store.data());
             fast.block.opcode = opcode;

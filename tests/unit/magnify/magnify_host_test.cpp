@@ -6,36 +6,23 @@
 #include <limits>
 #include <vector>
 
-#include "app/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
+#include "unit/engine_host.h"
 #include "effects/magnify_kernel.h"
 #include "unit/palette/kernel_picture.h"
 
 using namespace virelta;
-using virelta::effects::clsASMpic;
 
 namespace {
 
 // Screen pixel (x, y), both from 0 at the top left: blue = x, green = y.
 std::uint32_t pixel(int x, int y) { return 0x00400000u + 0x100u * y + x; }
 
-struct Fixture {
-  ScopedMemoryPlatform machine;
-  Window form{"Form1"};
-  Surface box{&form, "Picture1"};
-  clsASMpic engine;
-
-  Fixture(int w, int h) {
-    box.move(0, 0, w, h);
+struct Fixture : virelta::testing::EngineHost {
+  Fixture(int w, int h) : EngineHost(w, h) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) box.image().at(x, y) = pixel(x, y);
-    engine.PictureBox(box);
-  }
-  int draws() { return machine->refresh_count(box); }
-  std::uint32_t shown(int x, int y) { return box.image().at(x, y); }
-  std::vector<std::uint8_t> layer(int n) const {
-    const auto& s = engine.pixel_store();
-    return {s.layer(n), s.layer(n) + s.layer_bytes()};
+    rebind();
   }
   // Layer 2 as the nearest kernel makes it from layer 3 with `tenths`.
   std::vector<std::uint8_t> nearest(std::int32_t tenths, float cx, float cy) {
@@ -58,25 +45,17 @@ int error_number(const std::function<void()>& call) {
 
 }  // namespace
 
-TEST(MagnifyHost, UnboundShowsTheMessageOnly) {
-  ScopedMemoryPlatform machine;
-  clsASMpic engine;
-  engine.ASM_Magnify(2.0f);
-  ASSERT_EQ(machine->messages.size(), 1u);
-  EXPECT_EQ(machine->messages[0].text, "You must assign a picturebox to the class first!");
-}
-
 TEST(MagnifyHost, DefaultCentreAndCentreYFromTheTop) {
   Fixture f(10, 10);
   const int before = f.draws();
   f.engine.ASM_Magnify(2.0f);  // about (5, 5): (1 - 5) / 2 + 5 = 3
   EXPECT_EQ(f.draws(), before + 1);
-  EXPECT_EQ(f.shown(0, 9), pixel(2, 7));  // store row 3 is screen row 7
-  EXPECT_EQ(f.shown(9, 0), pixel(7, 2));  // 7.5 -> 8 both ways
+  EXPECT_EQ(f.screen(0, 9), pixel(2, 7));  // store row 3 is screen row 7
+  EXPECT_EQ(f.screen(9, 0), pixel(7, 2));  // 7.5 -> 8 both ways
   EXPECT_EQ(f.layer(3), f.layer(1));      // the undo copy
   f.engine.UndoLast();
   f.engine.ASM_Magnify(2.0f, Variant(0.0), Variant(0.0));  // about the top-left corner
-  EXPECT_EQ(f.shown(9, 9), pixel(4, 4));  // (10, 1): 5, 5.5 -> 6 from the bottom
+  EXPECT_EQ(f.screen(9, 9), pixel(4, 4));  // (10, 1): 5, 5.5 -> 6 from the bottom
 }
 
 TEST(MagnifyHost, TenthsRoundHalfToEvenFromTheSingleValue) {
@@ -101,13 +80,13 @@ TEST(MagnifyHost, ColourAntiAliasAndTinyFactors) {
   Fixture f(6, 5);
   f.engine.ASM_Magnify(1.0f, Variant(), Variant(), true, 0x00112233);
   EXPECT_EQ(f.engine.kernel_block().opcode, 1);
-  EXPECT_EQ(f.shown(0, 2) & 0xFFFFFF, 0x332211u);  // column 1 loses its left partner
-  EXPECT_EQ(f.shown(4, 3), pixel(4, 3));
+  EXPECT_EQ(f.screen(0, 2) & 0xFFFFFF, 0x332211u);  // column 1 loses its left partner
+  EXPECT_EQ(f.screen(4, 3), pixel(4, 3));
   f.box.set_back_color(0x8000000F);
   f.engine.ASM_Magnify(0.04f);  // q = 0: all BackColor, R = &H0F
   EXPECT_EQ(f.engine.kernel_block().colour, 0x8000000Fu);
   for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(f.shown(x, y) & 0xFFFFFF, 0x0F0000u);
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(f.screen(x, y) & 0xFFFFFF, 0x0F0000u);
 }
 
 TEST(MagnifyHost, BadFactorsAndCentresRaiseBeforeTheKernel) {
@@ -128,5 +107,5 @@ TEST(MagnifyHost, BadFactorsAndCentresRaiseBeforeTheKernel) {
   EXPECT_EQ(error_number([&] { f.engine.ASM_Magnify(2e8f, Variant(), Variant(), true); }), 0);
   EXPECT_EQ(error_number([&] { f.engine.ASM_Magnify(2.0f, Variant(" 1.5 "), Variant("&H2")); }), 0);
   EXPECT_EQ(error_number([&] { f.engine.ASM_Magnify(2.0f, Variant(-1e30), Variant(1e30), true, 0); }), 0);
-  EXPECT_EQ(f.shown(1, 1) & 0xFFFFFF, 0u);
+  EXPECT_EQ(f.screen(1, 1) & 0xFFFFFF, 0u);
 }

@@ -4,7 +4,6 @@
 #include <climits>
 
 #include "effects/palette_kernel.h"
-#include "effects/palette_kernel_simd.h"
 #include "unit/palette/kernel_picture.h"
 
 namespace virelta::effects {
@@ -13,15 +12,13 @@ namespace {
 using testing::KernelPicture;
 
 void expect_fast_equals_plain(const KernelPicture& start, std::int32_t opcode, std::int32_t amount, std::uint32_t seed) {
-  std::vector<std::pair<const char*, Kernel>> kernels{{"chosen", palette_kernel},
-                                                      {"baseline", palette_simd::palette_kernel_baseline}};
-  if (palette_simd::cpu_has_avx2()) kernels.emplace_back("avx2", palette_simd::palette_kernel_avx2);
+  static const std::vector<KernelEntry> kernels = entries_run_here("palette", palette_kernels());
   KernelPicture plain(start.block.width, start.block.height);
   plain.copy_from(start);
   plain.block.opcode = opcode;
   plain.block.amount = amount;
   palette_kernel_plain(plain.block, seed, 0, 0);
-  for (auto [name, kernel] : kernels) {
+  for (auto [name, kernel, _] : kernels) {
     KernelPicture fast(start.block.width, start.block.height);
     fast.copy_from(start);
     fast.block.opcode = opcode;

@@ -4,55 +4,27 @@
 #include <bit>
 #include <vector>
 
-#include "app/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
+#include "unit/engine_host.h"
 #include "effects/palette_kernel.h"
 #include "unit/palette/kernel_picture.h"
 
 using namespace virelta;
-using virelta::effects::clsASMpic;
 
 namespace {
 
-struct Fixture {
-  ScopedMemoryPlatform machine;
-  Window form{"Form1"};
-  Surface box{&form, "Picture1"};
-  clsASMpic engine;
-
-  // A w x h picture of one pixel value (0xXXRRGGBB), bound to the engine.
-  Fixture(int w, int h, std::uint32_t pixel) {
-    box.move(0, 0, w, h);
-    box.image().fill(pixel);
-    engine.PictureBox(box);
-  }
-  int draws() { return machine->refresh_count(box); }
-  std::uint32_t shown(int x = 0, int y = 0) { return box.image().at(x, y); }
-  std::vector<std::uint8_t> layer(int n) const {
-    const auto& s = engine.pixel_store();
-    return {s.layer(n), s.layer(n) + s.layer_bytes()};
-  }
-};
+using Fixture = virelta::testing::EngineHost;
 
 }  // namespace
-
-TEST(PalEffectsHost, UnboundShowsTheMessageOnly) {
-  ScopedMemoryPlatform machine;
-  clsASMpic engine;
-  engine.ASM_PalEffects(6, 40);
-  engine.ASM_IncrementalPalEffects(10);
-  ASSERT_EQ(machine->messages.size(), 2u);
-  EXPECT_EQ(machine->messages[1].text, "You must assign a picturebox to the class first!");
-}
 
 TEST(PalEffectsHost, EachCallSavesTheUndoCopyAndDraws) {
   Fixture f(2, 2, 0x07FFE60A);  // blue 10, green 230, red 255, fourth byte 7
   f.engine.ASM_PalEffects(6, 40);
-  EXPECT_EQ(f.shown(), 0x07FFFF32u);
+  EXPECT_EQ(f.screen(0, 0), 0x07FFFF32u);
   f.engine.ASM_PalEffects(8, 40);
-  EXPECT_EQ(f.shown(1, 1), 0x0727275Au);  // 90, 39, 39
+  EXPECT_EQ(f.screen(1, 1), 0x0727275Au);  // 90, 39, 39
   f.engine.UndoLast();
-  EXPECT_EQ(f.shown(1, 1), 0x07FFFF32u);
+  EXPECT_EQ(f.screen(1, 1), 0x07FFFF32u);
   // Unknown opcodes change no pixel but still copy and redraw.
   const int before = f.draws();
   f.engine.ASM_PalEffects(2, 1);
@@ -70,15 +42,15 @@ TEST(PalEffectsHost, WithAutoDrawOffEffectsAccumulateUndrawn) {
   EXPECT_EQ(f.draws(), before);
   EXPECT_EQ(f.layer(3), f.layer(1));
   f.engine.DrawNow();
-  EXPECT_EQ(f.shown(), 0x00242424u);
+  EXPECT_EQ(f.screen(0, 0), 0x00242424u);
 }
 
 TEST(PalEffectsHost, NoiseSeedIsTheBitsOfTwoAndTheColourWordFollowsColorX) {
   Fixture f(2, 1, 0x00646464);  // 100, 100, 100
   f.box.set_back_color(0x8000000F);
   f.engine.ASM_PalEffects(10, 1, 0x123456);
-  EXPECT_EQ(f.shown(0), 0x005D6B51u);  // draws 4, 170, 83: 81, 107, 93
-  EXPECT_EQ(f.shown(1), 0x00647754u);  // draws 25, 242, 127: 84, 119, 100
+  EXPECT_EQ(f.screen(0, 0), 0x005D6B51u);  // draws 4, 170, 83: 81, 107, 93
+  EXPECT_EQ(f.screen(1, 0), 0x00647754u);  // draws 25, 242, 127: 84, 119, 100
   EXPECT_EQ(f.engine.kernel_block().colour, 0x123456u);
   f.engine.ASM_PalEffects(10);
   EXPECT_EQ(f.engine.kernel_block().colour, 0x8000000Fu);
@@ -96,7 +68,7 @@ TEST(IncrementalPalEffectsHost, NoiseRepeatsAndTheProgramGeneratorIsReset) {
   program_random().randomize(777);
   f.engine.ASM_IncrementalPalEffects(6, 5);  // no draw for other opcodes
   EXPECT_EQ(program_random().state(), reset.state());
-  EXPECT_EQ(f.shown(), 0x00858585u);
+  EXPECT_EQ(f.screen(0, 0), 0x00858585u);
 
   // Opcode 10 seeds the noise with the bits of r x 255, r the reset
   // generator's first draw.

@@ -14,7 +14,7 @@ using testing::KernelPicture;
 void run_blur(KernelPicture& p, int amount) {
   p.block.opcode = 0;
   p.block.amount = amount;
-  pixel_effects_kernel(p.block, kPixelEffectsMsg, kPixelEffectsWParam, kPixelEffectsLParam);
+  p.run_both(pixel_effects_kernel_plain, pixel_effects_kernel, kPixelEffectsMsg, kPixelEffectsWParam, kPixelEffectsLParam);
 }
 
 const Bytes kUntouched = {7, 7, 7, 7};

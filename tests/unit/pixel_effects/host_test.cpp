@@ -5,50 +5,16 @@
 #include <cstring>
 #include <vector>
 
-#include "app/memory_form_layer.h"
 #include "effects/cls_asm_pic.h"
+#include "unit/engine_host.h"
 
 using namespace virelta;
-using virelta::effects::clsASMpic;
 
 namespace {
 
-struct Fixture {
-  ScopedMemoryPlatform machine;
-  Window form{"Form1"};
-  Surface box{&form, "Picture1"};
-  clsASMpic engine;
-  int w, h;
-
-  // A w x h picture of one pixel value (0xUURRGGBB), bound to the engine.
-  Fixture(int width, int height, std::uint32_t pixel) : w(width), h(height) {
-    form.move(0, 0, 400, 400);
-    box.move(0, 0, w, h);
-    box.image().fill(pixel);
-    engine.PictureBox(box);
-  }
-  void rebind() { engine.PictureBox(box); }
-  // What the box shows at column x (from 1, the left) and row y (from 1,
-  // the bottom), as the kernels count them.
-  std::uint32_t shown(int x, int y) { return box.image().at(x - 1, h - y); }
-  int draws() { return machine->refresh_count(box); }
-  std::vector<std::uint8_t> layer(int n) const {
-    const auto& s = engine.pixel_store();
-    return std::vector<std::uint8_t>(s.layer(n), s.layer(n) + s.layer_bytes());
-  }
-};
+using Fixture = virelta::testing::EngineHost;
 
 }  // namespace
-
-TEST(PixelEffectsHost, UnboundShowsTheMessageOnly) {
-  ScopedMemoryPlatform machine;
-  clsASMpic engine;
-  engine.ASM_PixelEffects(0, 8);
-  ASSERT_EQ(machine->messages.size(), 1u);
-  EXPECT_EQ(machine->messages[0].title, "clsASM");
-  EXPECT_EQ(machine->messages[0].text, "You must assign a picturebox to the class first!");
-  EXPECT_EQ(machine->messages[0].icon, MessageIcon::Information);
-}
 
 TEST(PixelEffectsHost, RingBlurDrawsTheResultAndUndoReturnsThePicture) {
   Fixture f(5, 4, 0x64646464);

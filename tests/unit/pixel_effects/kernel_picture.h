@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "effects/kernel_block.h"
 
 namespace virelta::effects::testing {
@@ -59,6 +61,15 @@ class KernelPicture {
     return {first, first + static_cast<std::ptrdiff_t>(width()) * height() * 4};
   }
   const std::vector<std::uint8_t>& all_bytes() const { return bytes_; }
+
+  // The fast kernel on this picture and the plain one on a copy: a worked
+  // example checked through this holds for both kernels.
+  void run_both(Kernel plain, Kernel fast, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+    KernelPicture copy(*this);
+    plain(copy.block, msg, wparam, lparam);
+    fast(block, msg, wparam, lparam);
+    EXPECT_EQ(copy.all_bytes(), bytes_) << "the plain kernel wrote other bytes";
+  }
 
   KernelBlock block;
 

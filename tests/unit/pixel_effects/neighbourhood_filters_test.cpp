@@ -17,7 +17,7 @@ void run(KernelPicture& p, int opcode, std::uint32_t colour) {
   p.block.opcode = opcode;
   p.block.colour = colour;
   p.block.amount = 1;
-  pixel_effects_kernel(p.block, kPixelEffectsMsg, kPixelEffectsWParam, kPixelEffectsLParam);
+  p.run_both(pixel_effects_kernel_plain, pixel_effects_kernel, kPixelEffectsMsg, kPixelEffectsWParam, kPixelEffectsLParam);
 }
 
 constexpr std::uint32_t rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }

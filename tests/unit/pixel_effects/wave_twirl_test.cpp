@@ -25,7 +25,7 @@ void stripe_rows(KernelPicture& p) {
 void run_wave(KernelPicture& p, const std::vector<float>& table) {
   p.block.opcode = 3;
   WaveTableWords words = wave_table_words(table.data());
-  pixel_effects_kernel(p.block, kPixelEffectsMsg, words.wparam, words.lparam);
+  p.run_both(pixel_effects_kernel_plain, pixel_effects_kernel, kPixelEffectsMsg, words.wparam, words.lparam);
 }
 
 TEST(WaveTable, HasMaxOfWidthAndHeightEntriesKeptWithin1ToH) {
@@ -80,7 +80,7 @@ void run_twirl(KernelPicture& p, int amount, std::uint32_t colour) {
   p.block.opcode = 5;
   p.block.amount = amount;
   p.block.colour = colour;
-  pixel_effects_kernel(p.block, kPixelEffectsMsg, kPixelEffectsWParam, kPixelEffectsLParam);
+  p.run_both(pixel_effects_kernel_plain, pixel_effects_kernel, kPixelEffectsMsg, kPixelEffectsWParam, kPixelEffectsLParam);
 }
 
 TEST(Twirl, CentreMapsToItselfAndOtherPixelsFollowTheTurn) {

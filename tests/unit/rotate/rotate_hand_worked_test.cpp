@@ -193,5 +193,13 @@ TEST(RotateBilinearRule, WorkedExamples) {
   EXPECT_EQ(bilinear_value(255, 255, 255, 255, 1.0f, 1.0f), 255);
 }
 
+// A quarter turn (lParam 450) as the x87 fsincos gives it on Windows; the C
+// library's cosine ends in 0x7d7e instead.
+TEST(RotateSetup, QuarterTurnSineAndCosineAsOnWindows) {
+  const rotate_detail::RotationSetup setup = rotate_detail::rotation_setup(KernelBlock{}, 0, 0, 450);
+  EXPECT_EQ(float_bits(setup.cos_t), 0x25b07c00u);
+  EXPECT_EQ(float_bits(setup.sin_t), 0x3f800000u);
+}
+
 }  // namespace
 }  // namespace virelta::effects::rotate_test

@@ -11,7 +11,7 @@
 #include "effects/kernel_block.h"
 #include "effects/pixel_store.h"
 #include "effects/rotate_kernel.h"
-#include "effects/rotate_kernel_parts.h"
+#include "effects/rotate_kernel_shared.h"
 
 namespace virelta::effects::rotate_test {
 
@@ -20,16 +20,12 @@ struct KernelVersion {
   Kernel kernel;
 };
 
-inline std::vector<KernelVersion> fast_versions() {
-  std::vector<KernelVersion> versions{{"sse2", rotate_detail::rotate_kernel_sse2},
-                                      {"chosen", rotate_kernel}};
-  if (rotate_detail::avx2_available()) versions.push_back({"avx2", rotate_detail::rotate_kernel_avx2});
-  return versions;
-}
-
+// Every entry of the table this processor runs, by name, and the chosen one.
 inline std::vector<KernelVersion> all_versions() {
-  std::vector<KernelVersion> versions{{"plain", rotate_kernel_plain}};
-  for (const KernelVersion& v : fast_versions()) versions.push_back(v);
+  std::vector<KernelVersion> versions;
+  for (const KernelEntry& entry : entries_run_here("rotation", rotate_kernels()))
+    versions.push_back({entry.name, entry.run});
+  versions.push_back({"chosen", rotate_kernel});
   return versions;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/runtime.h"
+#include "runtime/runtime.h"
 
 using namespace virelta;
 
@@ -49,6 +49,7 @@ TEST(TextToNumber, AcceptsWhatTheRunTimeAccepts) {
   EXPECT_EQ(text_to_number("1e3"), 1000);
   EXPECT_EQ(text_to_number("2D-1"), 0.2);
   EXPECT_EQ(text_to_number("&H10"), 16);
+  EXPECT_EQ(text_to_number("&h1f"), 31);  // digits in either case
   EXPECT_EQ(text_to_number("&hFFFF"), -1);        // four hex digits read as Integer
   EXPECT_EQ(text_to_number("&H10000"), 65536);    // five or more as Long
   EXPECT_EQ(text_to_number("&HFFFFFFFF"), -1);

@@ -47,6 +47,7 @@ TEST_F(CycleTest, StepCountsFollowSpeedAndTurns) {
 }
 
 TEST_F(CycleTest, SpeedZeroTurnsNothingUntilAKeyEndsIt) {
+  fixed_tiles(40, 30, 6, 4, 30, 30, 60, 20);
   RotationSpeed = 0;
   Virelta_S& s = load();
   const Image tile1 = s.Master(1).image();
@@ -56,11 +57,15 @@ TEST_F(CycleTest, SpeedZeroTurnsNothingUntilAKeyEndsIt) {
   EXPECT_THROW(run_cycle(), ProgramEnded);
   EXPECT_EQ(angles, std::vector<std::optional<int>>(50, 0));
   EXPECT_EQ(machine->exit_code, 0);
-  // Tile 1 turned by 360 degrees: its own picture again.
-  EXPECT_TRUE(s.Master(1).image() == turned(tile1, 360, true));
+  // Tile 1 is handed 360 every step: a full bilinear turn from its base.
+  EXPECT_TRUE(s.Master(1).image() == full_turn_bilinear(tile1));
 }
 
+// Nearest neighbours on 4 x 4 tiles: a quarter turn is known pixel by pixel.
 TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOther) {
+  fixed_tiles(4, 4, 4, 4, 4, 4, 4, 4);
+  AntiAliasSetting = 2;
+  AntiAliasOn = false;
   RotationSpeed = 90;
   Virelta_S& s = load();
   Image before[4], at90[4], at360[4], at270[4];
@@ -77,30 +82,31 @@ TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOther) {
     }
   };
   run_cycle();
-  for (int i = 0; i < 4; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_TRUE(at90[i] == turned(before[i], i % 2 == 0 ? 90 : 270, true));
-  }
-  // At 360 tiles 1 and 3 are handed 0 and keep the drawing of step 270
-  // (which turned them to 90).
+  // Tiles 0 and 2 are handed 90 at step 90, tiles 1 and 3 at step 270.
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE((i % 2 == 0 ? at90[i] : at270[i]) == quarter_turn_4x4(before[i])) << i;
+  EXPECT_FALSE(at90[1] == at270[1]);
+  // At 360 tiles 1 and 3 are handed 0 and keep the drawing of step 270;
+  // tiles 0 and 2 make a full turn, which copies them.
   EXPECT_TRUE(at360[1] == at270[1]);
-  EXPECT_TRUE(at360[1] == turned(before[1], 90, true));
-  EXPECT_TRUE(at360[0] == turned(before[0], 360, true));
+  EXPECT_TRUE(at360[0] == before[0]);
 }
 
 TEST_F(CycleTest, AntiAliasingOffTurnsWithNearestNeighbours) {
-  RotationSpeed = 45;
-  AntiAliasSetting = 2;
-  AntiAliasOn = false;
-  Virelta_S& s = load();
-  const Image before = s.Master(0).image();
-  Image at45;
-  on_frame = [&](std::optional<int> angle) {
-    if (angle == 45) at45 = s.Master(0).image();
-  };
-  run_cycle();
-  EXPECT_TRUE(at45 == turned(before, 45, false));
-  EXPECT_FALSE(at45 == turned(before, 45, true));
+  fixed_tiles(6, 4, 50, 40, 30, 30, 60, 20);
+  RotationSpeed = 360;
+  Image before, at360[2];
+  for (bool anti_alias : {false, true}) {
+    AntiAliasSetting = anti_alias ? 1 : 2;
+    AntiAliasOn = anti_alias;
+    Virelta_S& s = load();
+    before = s.Master(0).image();
+    on_frame = [&](std::optional<int> angle) {
+      if (angle == 360) at360[anti_alias] = s.Master(0).image();
+    };
+    run_cycle();
+    EXPECT_TRUE(at360[anti_alias] == (anti_alias ? full_turn_bilinear(before) : before)) << anti_alias;
+  }
+  EXPECT_FALSE(at360[0] == at360[1]);
 }
 
 TEST_F(CycleTest, HigherTilesLieOnTopAndInactiveOnesAreNeverDrawn) {
@@ -131,6 +137,9 @@ TEST_F(CycleTest, HigherTilesLieOnTopAndInactiveOnesAreNeverDrawn) {
 }
 
 TEST_F(CycleTest, InactiveTilesStillTurnAndMoveWhileTheScreenStaysTheDesktop) {
+  fixed_tiles(4, 4, 4, 4, 4, 4, 4, 4);
+  AntiAliasSetting = 2;
+  AntiAliasOn = false;
   TileAction = {0, 0, 2, -1};
   RotationSpeed = 90;
   Virelta_S& s = load();
@@ -147,7 +156,7 @@ TEST_F(CycleTest, InactiveTilesStillTurnAndMoveWhileTheScreenStaysTheDesktop) {
     EXPECT_TRUE(s.Display.image() == machine->desktop);
     if (angle != 90) return;
     checked = true;
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(s.Master(i).image() == turned(before[i], i % 2 ? 270 : 90, true)) << i;
+    for (int i : {0, 2}) EXPECT_TRUE(s.Master(i).image() == quarter_turn_4x4(before[i])) << i;
   };
   program_random().set_fixed_clock_seed(98765.0);
   run_cycle();
@@ -182,15 +191,13 @@ TEST_F(CycleTest, EachStepShowsTheTurnedTilesOverTheDesktop) {
   RotationSpeed = 120;
   TileAction = {1, 0, 1, 1};
   Virelta_S& s = load();
-  Image before[4];
-  for (int i = 0; i < 4; ++i) before[i] = s.Master(i).image();
   int checked = 0;
   on_frame = [&](std::optional<int> angle) {
     if (angle != 120 && angle != 240) return;
     // The desktop with tiles 0, 2 and 3 pasted over it in that order.
     Image expected = machine->desktop;
     for (int j : {0, 2, 3}) {
-      const Image tile = turned(before[j], j % 2 ? 360 - *angle : *angle, true);
+      const Image& tile = s.Master(j).image();
       const Rect r = tile_rect(j);
       expected.copy_from(tile, 0, 0, r.width, r.height, r.left, r.top);
     }
@@ -202,7 +209,10 @@ TEST_F(CycleTest, EachStepShowsTheTurnedTilesOverTheDesktop) {
 }
 
 TEST_F(CycleTest, ResetShowsTheUntouchedDesktopAndTilesStartAfreshFromIt) {
-  RotationSpeed = 60;
+  fixed_tiles(4, 4, 4, 4, 4, 4, 4, 4);
+  AntiAliasSetting = 2;
+  AntiAliasOn = false;
+  RotationSpeed = 90;
   Virelta_S& s = load();
   // Scribble over the screen in the middle of the cycle: the next cycle's
   // tiles must still come from the untouched capture, never from Display.
@@ -225,14 +235,15 @@ TEST_F(CycleTest, ResetShowsTheUntouchedDesktopAndTilesStartAfreshFromIt) {
   }
 
   // The next cycle turns those pixels: effects never pile up.
-  Image first_step[4];
+  Image turned[2];
   const Image fresh0 = s.Master(0).image(), fresh1 = s.Master(1).image();
   on_frame = [&](std::optional<int> angle) {
-    if (angle == 60) first_step[0] = s.Master(0).image(), first_step[1] = s.Master(1).image();
+    if (angle == 90) turned[0] = s.Master(0).image();
+    if (angle == 270) turned[1] = s.Master(1).image();
   };
   run_cycle();
-  EXPECT_TRUE(first_step[0] == turned(fresh0, 60, true));
-  EXPECT_TRUE(first_step[1] == turned(fresh1, 300, true));
+  EXPECT_TRUE(turned[0] == quarter_turn_4x4(fresh0));
+  EXPECT_TRUE(turned[1] == quarter_turn_4x4(fresh1));
 }
 
 TEST_F(CycleTest, NoCycleStartsInsideARunningOne) {
@@ -274,6 +285,9 @@ TEST_F(CycleTest, TurnCountsBeyondThe16BitRangeStopAt90Turns) {
 }
 
 TEST_F(CycleTest, The90TurnCycleHandsTheEngineItsExtremeAngles) {
+  fixed_tiles(5, 3, 5, 3, 5, 3, 5, 3);  // odd sides: a full nearest turn copies every pixel
+  AntiAliasSetting = 2;
+  AntiAliasOn = false;
   RotationSpeed = 3240;
   TurnCount = 90;
   Virelta_S& s = load();
@@ -283,8 +297,8 @@ TEST_F(CycleTest, The90TurnCycleHandsTheEngineItsExtremeAngles) {
     if (angle == 32400) last0 = s.Master(0).image(), last1 = s.Master(1).image();
   };
   run_cycle();
-  EXPECT_TRUE(last0 == turned(before0, 32400, true));
-  EXPECT_TRUE(last1 == turned(before1, 360 - 32400, true));
+  EXPECT_TRUE(last0 == before0);
+  EXPECT_TRUE(last1 == before1);
 }
 
 }  // namespace

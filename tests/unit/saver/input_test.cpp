@@ -2,7 +2,7 @@
 // with the 9x password check; mouse movement never ends it.
 #include <algorithm>
 
-#include "app/virelta_b.h"
+#include "startup/virelta_b.h"
 #include "saver_fixture.h"
 
 namespace virelta::saver::testing {

@@ -2,8 +2,8 @@
 // child of the host at its size showing the picture, and its lifetime.
 #include <gtest/gtest.h>
 
-#include "app/memory_form_layer.h"
-#include "app/virelta_b.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "startup/virelta_b.h"
 #include "saver/preview_picture.h"
 #include "saver/saver_entry.h"
 #include "saver/virelta_r.h"

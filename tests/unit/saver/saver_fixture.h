@@ -8,10 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/form_layer.h"
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
-#include "effects/cls_asm_pic.h"
+#include "forms/form_layer.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
 #include "saver/saver_entry.h"
 #include "saver/virelta_s.h"
 
@@ -37,16 +36,24 @@ inline Image crop(const Image& from, const Rect& r) {
   return out;
 }
 
-// What the engine would make of these pixels at this angle, as the saver
-// calls it (bilinear when anti-aliasing is on, black corners).
-inline Image turned(const Image& pixels, int angle, bool anti_alias) {
-  Surface box(nullptr, "reference");
-  box.move(0, 0, pixels.width(), pixels.height());
-  box.image() = pixels;
-  effects::clsASMpic engine;
-  engine.PictureBox(box);
-  engine.ASM_Rotate(static_cast<Integer>(angle), anti_alias, true, 0);
-  return box.image();
+// The engine's documented examples, which the saver's tiles must follow:
+// a quarter turn of a 4 x 4 picture with nearest neighbours takes the pixel
+// at column c, row r (from the top left) from column r - 1, row 3 - c and
+// fills the top row; a full turn with nearest neighbours copies the picture;
+// one with bilinear sampling keeps an even-sized picture's inside and fills
+// its outermost ring. The saver's fill is black.
+inline Image quarter_turn_4x4(const Image& im) {
+  Image out(4, 4, 0);
+  for (int r = 1; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) out.at(c, r) = im.at(r - 1, 3 - c);
+  return out;
+}
+
+inline Image full_turn_bilinear(const Image& im) {
+  Image out(im.width(), im.height(), 0);
+  for (int y = 1; y + 1 < im.height(); ++y)
+    for (int x = 1; x + 1 < im.width(); ++x) out.at(x, y) = im.at(x, y);
+  return out;
 }
 
 class SaverTest : public ::testing::Test {

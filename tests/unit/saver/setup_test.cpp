@@ -22,8 +22,9 @@ TEST_F(SetupTest, WindowCoversTheScreenShowingTheUntouchedDesktop) {
   EXPECT_TRUE(s.Display.image() == machine->desktop);
   EXPECT_TRUE(s.Pic_Orgn.image() == machine->desktop);
   EXPECT_EQ(machine->shown_windows, std::vector<Window*>{&s.form});
-  // The tile surfaces never show.
+  // The tile surfaces and the desktop copy never show.
   EXPECT_FALSE(s.Frame1.visible());
+  EXPECT_FALSE(s.Pic_Orgn.visible());
   EXPECT_EQ(s.Timer1.interval(), 1);
   EXPECT_TRUE(s.Timer1.enabled());
 }

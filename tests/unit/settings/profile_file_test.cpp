@@ -1,5 +1,5 @@
 // The profile file: what a read returns and the exact bytes a write leaves.
-#include "app/profile_file.h"
+#include "settings/profile_file.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
-#include "app/virelta_b.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
+#include "startup/virelta_b.h"
 #include "settings_dialog/background.h"
 #include "settings_dialog/marks.h"
 #include "settings_dialog/virelta_p.h"
@@ -146,7 +146,6 @@ TEST(SettingsDialogLoading, ZoomFromTheCornerWhenTheCursorCannotBeRead) {
   d.form->show();
   EXPECT_EQ(ZoomOriginX, 0);
   EXPECT_EQ(ZoomOriginY, 0);
-  EXPECT_EQ(LastApiResult, 0);
 }
 
 TEST(SettingsDialogBackground, RowsFollowTheSheen) {

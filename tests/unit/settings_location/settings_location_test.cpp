@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
-#include "app/settings_location.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
+#include "settings/settings_location.h"
 
 using namespace virelta;
 namespace fs = std::filesystem;

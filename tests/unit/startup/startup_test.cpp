@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/memory_form_layer.h"
-#include "app/settings.h"
-#include "app/virelta_b.h"
+#include "platforms/memory/memory_form_layer.h"
+#include "settings/settings.h"
+#include "startup/virelta_b.h"
 
 using namespace virelta;
 

@@ -1,0 +1,482 @@
+// The form layer: the windows and controls every window of the program is
+// built from, written once and shown by a platform. Controls are plain
+// portable objects (geometry, pictures, texts, events); a platform attaches a
+// peer to each one to put it on a real screen (Win32) or to record what
+// happened (the in-memory platform of tests and tools).
+//
+// Lengths are pixels unless a name says twips; the screen's twips per pixel
+// come from the platform.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/image.h"
+#include "runtime/runtime.h"
+
+namespace virelta {
+
+class Control;
+class Surface;
+class Window;
+class Timer;
+
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct ScreenInfo {
+  int width = 1024;  // pixels
+  int height = 768;
+  double twips_per_pixel_x = 15;
+  double twips_per_pixel_y = 15;
+  int bits_per_pixel = 32;
+  // Origin of the area the saver covers (the virtual screen may start left of
+  // or above the primary monitor).
+  int left = 0;
+  int top = 0;
+  // The primary monitor, where dialogs are centred; empty: the whole area.
+  Rect primary{};
+};
+
+// The primary monitor's rectangle (the whole screen when none is given).
+inline Rect primary_monitor(const ScreenInfo& screen) {
+  return screen.primary.empty() ? Rect{screen.left, screen.top, screen.width, screen.height} : screen.primary;
+}
+
+enum class MessageIcon { Critical, Information };
+
+// What a picture-file dialog is asked to show.
+struct FileDialogRequest {
+  bool save = false;
+  std::string title;
+  // Description and pattern list pairs, in order.
+  std::vector<std::pair<std::string, std::string>> filters;
+  std::uintptr_t owner = 0;
+};
+
+// Mouse buttons as the event handlers receive them.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+
+struct MouseEvent {
+  int button = kLeftButton;
+  int shift = 0;
+  float x = 0;  // in the control's own pixels
+  float y = 0;
+};
+
+struct Font {
+  std::string name = "ＭＳ Ｐゴシック";
+  double size = 9.75;  // points
+  int weight = 400;
+  bool italic = false;
+  bool underline = false;
+  bool strikethrough = false;
+  int charset = 128;  // Shift-JIS
+  bool operator==(const Font&) const = default;
+};
+
+enum class Alignment { Left, Right, Center };
+
+// Mouse pointers (Control::mouse_pointer, Platform::set_mouse_pointer).
+inline constexpr int kDefaultPointer = 0;
+inline constexpr int kHourglassPointer = 11;
+inline constexpr int kCustomPointer = 99;
+// Resources of the program file: its icon and the pointing-hand cursor
+// (32 x 32, hot spot at the fingertip 12, 1).
+inline constexpr int kProgramIconResource = 1;
+inline constexpr int kHandCursorResource = 2;
+
+// What a platform does for one control. Every hook has a do-nothing default.
+class ControlPeer {
+ public:
+  virtual ~ControlPeer() = default;
+  virtual void geometry_changed() {}
+  virtual void visibility_changed() {}
+  virtual void enabled_changed() {}
+  // Text, picture, colour or value changed: show it.
+  virtual void content_changed() {}
+  // Surfaces: show the stored picture (the whole of it, or one area).
+  virtual void refresh(const Rect* area) { (void)area; }
+  virtual void set_focus() {}
+  // Bits per pixel of the surface's drawing context.
+  virtual int bits_per_pixel() const { return 32; }
+  // A platform handle for the control (window handle), 0 when it has none.
+  virtual std::uintptr_t handle() const { return 0; }
+};
+
+class WindowPeer : public ControlPeer {
+ public:
+  virtual void show() {}
+  virtual void hide() {}
+  // Runs until the window is unloaded.
+  virtual void show_modal() {}
+  virtual void unloaded() {}
+  virtual void caption_changed() {}
+  virtual void make_topmost() {}
+  // A timer of the window was switched on or off or got a new interval.
+  virtual void timers_changed() {}
+};
+
+// The platform's services (the program facts, event pump, message box, ...).
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual ScreenInfo screen() const = 0;
+  // The executable's folder as the platform reports it (no trailing separator).
+  virtual std::string program_folder() const = 0;
+  // The command-line text after the program path.
+  virtual std::string command_line() const = 0;
+  // Handles all pending events once, then returns.
+  virtual void do_events() = 0;
+  virtual void message_box(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+  // Ends the whole program at once (never returns).
+  [[noreturn]] virtual void end_program(int exit_code) = 0;
+  // Gives a new control its platform peer.
+  virtual std::unique_ptr<ControlPeer> make_peer(Control& control) = 0;
+  // Copies a rectangle of the screen as the user sees it into `target`.
+  virtual bool capture_screen(Image& target, const Rect& screen_area, int target_x, int target_y) = 0;
+  virtual std::optional<Point> cursor_position() const = 0;
+  // The control whose area (or window) lies under the mouse cursor, if it is ours.
+  virtual const Control* control_under_cursor() const = 0;
+  // Application-wide mouse pointer (0 default, 11 hourglass).
+  virtual void set_mouse_pointer(int pointer) = 0;
+  // Picture files: load (BMP, GIF, JPEG, icon, cursor) and save as a Windows bitmap.
+  virtual bool load_picture(const std::string& path, Image& picture) = 0;
+  virtual bool save_picture(const Image& picture, const std::string& path) = 0;
+  // The common dialogs. Each returns nothing when the user cancels.
+  virtual std::optional<std::string> file_dialog(const FileDialogRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
+  // `custom_colours` holds the 16 custom colours; the dialog may change them
+  // (they are only kept by the caller when the user confirms).
+  virtual std::optional<std::uint32_t> choose_colour(std::uint32_t (&custom_colours)[16], std::uintptr_t owner) {
+    (void)custom_colours;
+    (void)owner;
+    return std::nullopt;
+  }
+  RandomGenerator& random() { return program_random(); }
+
+  // ---- The operating system's calls the start-up module and the saver make.
+  // Each returns what the platform call returned; callers rarely look.
+  // A top-level window with exactly this caption (UTF-8) exists.
+  virtual bool find_window(const std::string& caption) { (void)caption; return false; }
+  virtual int show_cursor(bool show) { (void)show; return 0; }
+  virtual Long system_parameters_info(unsigned action, Long parameter) { (void)action; (void)parameter; return 1; }
+  // GetVersionExA: nothing when the call fails, else the platform identifier
+  // (2 for the NT family, 1 for the 9x family).
+  virtual std::optional<int> version_platform_id() { return 2; }
+  // The screen rectangle of any window by handle; nothing when it is not one.
+  virtual std::optional<Rect> window_rect(std::uintptr_t window) { (void)window; return std::nullopt; }
+  virtual bool is_window(std::uintptr_t window) { (void)window; return false; }
+  virtual void draw_animated_rects(std::uintptr_t window, int kind, const Rect& from, const Rect& to) {
+    (void)window; (void)kind; (void)from; (void)to;
+  }
+  // The 9x password service: nothing when it cannot be reached, else whether
+  // the saver may end.
+  virtual std::optional<bool> verify_screen_save_password(std::uintptr_t window) { (void)window; return std::nullopt; }
+  // Opens a document or address with the shell ("open").
+  virtual Long shell_open(std::uintptr_t window, const std::string& target) { (void)window; (void)target; return 33; }
+  // Embeds a window as a child of a foreign window (the preview host).
+  virtual void embed_in(Window& window, std::uintptr_t host) { (void)window; (void)host; }
+
+  // ---- Pacing and foreign windows (the saver's animation and its preview).
+  // Returns when the display is ready for the next animation frame, so that
+  // the saver draws at most one step per displayed frame (about 60 a second)
+  // and the processor idles in between. Input that arrives meanwhile must be
+  // handled as the event pump would (its handlers may end the program here).
+  // Win32: DwmFlush while composition works, guarded by a minimum interval
+  // since it can return at once; otherwise a high-resolution waitable timer
+  // for the rest of the frame; MsgWaitForMultipleObjects to dispatch pending
+  // input while waiting. The in-memory platform moves its clock on one frame.
+  virtual void wait_for_frame() {}
+  // The display's power state. While the display is off the saver draws
+  // nothing: wait_while_display_off returns once it is on again, handling
+  // input meanwhile as the event pump would (its handlers may end the
+  // program there) and leaving the processor idle. It never keeps the
+  // display awake. Win32: GUID_CONSOLE_DISPLAY_STATE notifications and a
+  // blocking wait for messages.
+  virtual bool display_is_on() const { return true; }
+  virtual void wait_while_display_off() {}
+  // The per-user folder for settings when the program's own folder cannot be
+  // written (%APPDATA%\Virelta on Windows); empty when there is none.
+  virtual std::string user_settings_folder() const { return std::string(); }
+  // Calls `gone` once, on the user-interface thread, when the foreign window
+  // no longer exists: destroyed by its owner, or vanished with its process
+  // (then no message arrives at all). Win32: a thread timer polling IsWindow.
+  virtual void watch_window(std::uintptr_t window, std::function<void()> gone) {
+    (void)window;
+    (void)gone;
+  }
+};
+
+// The platform the program runs on; set once at start-up (or by a test).
+Platform& platform();
+void set_platform(Platform* platform);
+
+// Twips conversions with the screen's twips per pixel.
+double twips_x(double pixels);
+double twips_y(double pixels);
+int pixels_from_twips_x(double twips);
+int pixels_from_twips_y(double twips);
+
+// Something placed in a window: geometry relative to its container's client
+// area, visibility, enablement and mouse events.
+class Control {
+ public:
+  enum class Kind { Window, Surface, Label, Picture, Shape, Line, Spin };
+
+  Control(Kind kind, Surface* container, std::string name);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Kind kind() const { return kind_; }
+  const std::string& name() const { return name_; }
+  Surface* container() const { return container_; }
+  // The top-level window this control lies in (itself for a window).
+  Window* form();
+  const Window* form() const;
+
+  const Rect& bounds() const { return bounds_; }
+  int left() const { return bounds_.left; }
+  int top() const { return bounds_.top; }
+  int width() const { return bounds_.width; }
+  int height() const { return bounds_.height; }
+  // Outer size in twips, as a Single.
+  Single width_twips() const;
+  Single height_twips() const;
+  // Negative sizes raise "invalid property value" and leave the control as it was.
+  virtual void move(int left, int top, int width, int height);
+  void move_twips(double left, double top, double width, double height);
+  // Bounds on the top-level window's client area.
+  Rect window_bounds() const;
+
+  bool visible() const { return visible_; }
+  void set_visible(bool visible);
+  bool enabled() const { return enabled_; }
+  void set_enabled(bool enabled);
+  void set_focus();
+
+  // Mouse pointer over the control: 0 default (the container's), 11 hourglass,
+  // kCustomPointer: the cursor resource `mouse_icon` (0: the program's
+  // pointing hand, kHandCursorResource). Read whenever the pointer moves.
+  int mouse_pointer = 0;
+  int mouse_icon = 0;
+
+  std::function<void(const MouseEvent&)> on_mouse_down;
+  std::function<void(const MouseEvent&)> on_mouse_up;
+  std::function<void(const MouseEvent&)> on_mouse_move;
+  std::function<void()> on_click;
+  std::function<void()> on_dbl_click;
+  std::function<void()> on_got_focus;
+  std::function<void()> on_lost_focus;
+
+  ControlPeer* peer() const { return peer_.get(); }
+  // Called by the constructor of the most derived class.
+  void attach_peer();
+
+ protected:
+  void notify_content() {
+    if (peer_) peer_->content_changed();
+  }
+  Rect bounds_{0, 0, 100, 100};
+
+ private:
+  Kind kind_;
+  Surface* container_;
+  std::string name_;
+  bool visible_ = true;
+  bool enabled_ = true;
+  std::unique_ptr<ControlPeer> peer_;
+};
+
+// A picture surface: a picture box, a panel, a window's client area or a user
+// control. It keeps a persistent image: drawing goes into the image and a
+// refresh shows it. Windowless controls inside it are drawn over the image.
+class Surface : public Control {
+ public:
+  // A class deriving from Surface passes attach = false and attaches the peer
+  // at the end of its own constructor.
+  Surface(Surface* container, std::string name, bool attach = true);
+
+  Image& image() { return image_; }
+  const Image& image() const { return image_; }
+  std::uint32_t back_color() const { return back_color_; }
+  void set_back_color(std::uint32_t colour) { back_color_ = colour; }
+  // Clears the image to the background colour ("Cls", or an empty Picture).
+  void clear();
+  void refresh();
+  void refresh(const Rect& area);
+  int bits_per_pixel() const;
+  // The image follows the surface's size.
+  void move(int left, int top, int width, int height) override;
+
+  const std::vector<Control*>& children() const { return children_; }
+
+  // The surface can hold the keyboard focus (a user control such as the
+  // button): a mouse press gives it the focus and Tab stops at it.
+  bool focusable = false;
+
+ protected:
+  Surface(Kind kind, Surface* container, std::string name);
+
+ private:
+  friend class Control;
+  Image image_;
+  std::uint32_t back_color_ = 0x8000000F;
+  std::vector<Control*> children_;
+};
+
+enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog };
+
+class Window : public Surface {
+ public:
+  explicit Window(std::string name);
+  ~Window() override;
+
+  const std::string& caption() const { return caption_; }
+  void set_caption(const std::string& caption);
+
+  BorderStyle border = BorderStyle::Sizable;
+  bool control_box = true;
+  bool min_button = true;
+  bool max_button = true;
+  bool show_in_taskbar = true;
+  bool key_preview = false;
+  int icon_resource = 0;
+  // A window's bounds are its outer top-left corner on the screen (in its
+  // host's client area once embedded) and its client size; move() takes the
+  // same. Client size the window asks for (border and caption come on top):
+  void set_client_size(int width, int height);
+  // The outer rectangle on the screen (client plus frame); the platform fills
+  // it in, the in-memory platform makes it equal to the client.
+  Rect outer_bounds;
+
+  bool loaded() const { return loaded_; }
+  void load();
+  void show();
+  void show_modal();
+  void hide();
+  // Runs the unload handler and takes the window off the screen.
+  void unload();
+  // Someone outside asks the window to close (its close box, WM_CLOSE, a
+  // session that ends): on_close_request decides when set, else it unloads.
+  void request_close();
+  void make_topmost();
+  std::uintptr_t handle() const;
+
+  std::function<void()> on_load;
+  std::function<void()> on_resize;
+  std::function<void()> on_unload;
+  std::function<void()> on_close_request;
+  std::function<void(int key_code, int shift)> on_key_down;
+
+  // Timers belong to a window and die with it.
+  void add_timer(Timer* timer) { timers_.push_back(timer); }
+  void remove_timer(Timer* timer);
+  const std::vector<Timer*>& timers() const { return timers_; }
+  // Tells the platform that a timer changed (Timer calls it).
+  void timers_changed();
+
+ private:
+  WindowPeer* window_peer() const { return static_cast<WindowPeer*>(peer()); }
+  std::string caption_;
+  bool loaded_ = false;
+  std::vector<Timer*> timers_;
+};
+
+class Label : public Control {
+ public:
+  Label(Surface* container, std::string name, std::string caption = std::string());
+  const std::string& caption() const { return caption_; }
+  void set_caption(const std::string& caption);
+  Font font;
+  std::uint32_t fore_color = 0x80000008;  // the system's window-text colour
+  Alignment alignment = Alignment::Left;
+  bool auto_size = false;
+  bool transparent = true;
+  void changed() { notify_content(); }
+
+ private:
+  std::string caption_;
+};
+
+// An image control: shows a picture (shared, never copied) at its top left.
+class Picture : public Control {
+ public:
+  Picture(Surface* container, std::string name);
+  const Image* picture() const { return picture_; }
+  void set_picture(const Image* picture);
+
+ private:
+  const Image* picture_ = nullptr;
+};
+
+// A rectangle outline (transparent inside).
+class Shape : public Control {
+ public:
+  Shape(Surface* container, std::string name);
+  std::uint32_t border_color = 0x80000008;
+};
+
+class Line : public Control {
+ public:
+  Line(Surface* container, std::string name);
+  void set_points(int x1, int y1, int x2, int y2);
+  Point from, to;
+  std::uint32_t border_color = 0;
+};
+
+// A vertical scroll bar short enough to show only its two arrows: a spin
+// button. One arrow click changes the value by one.
+class SpinButton : public Control {
+ public:
+  SpinButton(Surface* container, std::string name, int min, int max, int value);
+  int min() const { return min_; }
+  int max() const { return max_; }
+  int value() const { return value_; }
+  // A value outside min..max raises "invalid property value" (380).
+  void set_value(int value);
+  // The user pressed an arrow: +1 (up) or -1 (down), stopping at the range's end.
+  void step(int direction);
+  std::function<void()> on_change;
+
+ private:
+  int min_, max_, value_;
+};
+
+// A window's timer. Its handler is never entered again while it still runs.
+class Timer {
+ public:
+  Timer(Window& owner, int interval_ms);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  int interval() const { return interval_ms_; }
+  void set_interval(int interval_ms);
+  bool enabled() const { return enabled_; }
+  void set_enabled(bool enabled);
+  std::function<void()> on_timer;
+  // Called by the platform when the interval has passed.
+  void fire();
+  bool running() const { return running_; }
+
+ private:
+  friend class Window;
+  Window* owner_;
+  int interval_ms_;
+  bool enabled_ = true;
+  bool running_ = false;
+};
+
+}  // namespace virelta
