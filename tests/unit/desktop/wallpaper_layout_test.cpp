@@ -1,82 +1,36 @@
-// The wallpaper laid out as the desktop lays it out, for the secure saver
-// desktop where the screen itself shows only a plain colour.
+// The wallpaper laid out as the desktop does, for the secure saver desktop
+// whose screen shows only a plain colour.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <tuple>
 
 #include "platforms/win32/wallpaper_layout.h"
 
 using namespace virelta;
 
-namespace {
-constexpr std::uint32_t kBack = 0x00102030;
-// A 4 x 2 picture: left half red, right half blue.
-Image two_colour() {
-  Image p(4, 2, 0x00FF0000);
-  p.fill_rect({2, 0, 2, 2}, 0x000000FF);
-  return p;
-}
-}  // namespace
-
-TEST(WallpaperStyles, RegistryValues) {
-  EXPECT_EQ(wallpaper_style_from_registry(0, 0), WallpaperStyle::Center);
-  EXPECT_EQ(wallpaper_style_from_registry(0, 1), WallpaperStyle::Tile);
-  EXPECT_EQ(wallpaper_style_from_registry(2, 0), WallpaperStyle::Stretch);
-  EXPECT_EQ(wallpaper_style_from_registry(6, 0), WallpaperStyle::Fit);
-  EXPECT_EQ(wallpaper_style_from_registry(10, 0), WallpaperStyle::Fill);
-  EXPECT_EQ(wallpaper_style_from_registry(22, 0), WallpaperStyle::Span);
-  EXPECT_EQ(wallpaper_style_from_registry(99, 0), WallpaperStyle::Center);
-}
-
-TEST(WallpaperLayout, CentreLeavesTheBackgroundAround) {
-  Image desktop(8, 4);
-  lay_out_wallpaper(desktop, {{0, 0, 8, 4}}, two_colour(), WallpaperStyle::Center, kBack);
-  EXPECT_EQ(desktop.at(0, 0), kBack);
-  EXPECT_EQ(desktop.at(2, 1), 0x00FF0000u);
-  EXPECT_EQ(desktop.at(5, 2), 0x000000FFu);
-  EXPECT_EQ(desktop.at(6, 1), kBack);
-  EXPECT_EQ(desktop.at(3, 3), kBack);
-}
-
-TEST(WallpaperLayout, TileRepeatsFromEachMonitorsCorner) {
-  Image desktop(10, 3);
-  lay_out_wallpaper(desktop, {{0, 0, 6, 3}, {6, 0, 4, 3}}, two_colour(), WallpaperStyle::Tile, kBack);
-  EXPECT_EQ(desktop.at(0, 2), 0x00FF0000u);  // second row of tiles
-  EXPECT_EQ(desktop.at(4, 0), 0x00FF0000u);  // second tile across
-  EXPECT_EQ(desktop.at(6, 0), 0x00FF0000u);  // the second monitor starts afresh
-  EXPECT_EQ(desktop.at(9, 0), 0x000000FFu);
-}
-
-TEST(WallpaperLayout, FitKeepsTheShapeAndFillCoversTheMonitor) {
-  Image fit(8, 8);
-  lay_out_wallpaper(fit, {{0, 0, 8, 8}}, two_colour(), WallpaperStyle::Fit, kBack);
-  EXPECT_EQ(fit.at(0, 0), kBack);   // bars above and below
-  EXPECT_EQ(fit.at(0, 7), kBack);
-  EXPECT_EQ(fit.at(0, 3), 0x00FF0000u);
-  EXPECT_EQ(fit.at(7, 4), 0x000000FFu);
-  Image fill(8, 8);
-  lay_out_wallpaper(fill, {{0, 0, 8, 8}}, two_colour(), WallpaperStyle::Fill, kBack);
-  for (int y = 0; y < 8; ++y) {
-    EXPECT_EQ(fill.at(0, y), 0x00FF0000u);  // covered, cut at the sides
-    EXPECT_EQ(fill.at(7, y), 0x000000FFu);
+TEST(WallpaperLayout, EveryStyleOnOneAndTwoMonitors) {
+  using W = WallpaperStyle;  // from the registry's WallpaperStyle and TileWallpaper
+  for (auto [style, tile, want] : {std::tuple{0, 0, W::Center}, {0, 1, W::Tile}, {2, 0, W::Stretch}, {6, 0, W::Fit},
+                                   {10, 0, W::Fill}, {22, 0, W::Span}, {99, 0, W::Center}})
+    EXPECT_EQ(wallpaper_style_from_registry(style, tile), want) << style;
+  constexpr std::uint32_t B = 0x102030, R = 0xFF0000, U = 0x0000FF;  // background, red, blue
+  Image picture(4, 2, R);  // left half red, right half blue
+  picture.fill_rect({2, 0, 2, 2}, U);
+  using P = std::vector<std::array<std::uint32_t, 3>>;  // probes: x, y, colour
+  const std::tuple<WallpaperStyle, int, int, std::vector<Rect>, P> cases[] = {
+      {W::Center, 8, 4, {{0, 0, 8, 4}}, {{0, 0, B}, {2, 1, R}, {5, 2, U}, {6, 1, B}, {3, 3, B}}},
+      {W::Tile, 10, 3, {{0, 0, 6, 3}, {6, 0, 4, 3}}, {{0, 2, R}, {4, 0, R}, {6, 0, R}, {9, 0, U}}},
+      {W::Fit, 8, 8, {{0, 0, 8, 8}}, {{0, 0, B}, {0, 7, B}, {0, 3, R}, {7, 4, U}}},
+      {W::Fill, 8, 8, {{0, 0, 8, 8}}, {{0, 0, R}, {0, 7, R}, {7, 0, U}, {7, 7, U}}},
+      {W::Stretch, 8, 6, {{0, 0, 8, 6}}, {{0, 0, R}, {7, 5, U}}},
+      {W::Span, 8, 2, {{0, 0, 4, 2}, {4, 0, 4, 2}}, {{0, 0, R}, {2, 1, R}, {5, 0, U}}}};
+  for (const auto& [style, width, height, monitors, probes] : cases) {
+    Image desktop(width, height, 0xFFFFFF);
+    lay_out_wallpaper(desktop, monitors, picture, style, B);
+    for (const auto& [x, y, colour] : probes) EXPECT_EQ(desktop.at(x, y), colour) << int(style) << " at " << x << "," << y;
   }
-}
-
-TEST(WallpaperLayout, StretchAndSpan) {
-  Image stretch(8, 6);
-  lay_out_wallpaper(stretch, {{0, 0, 8, 6}}, two_colour(), WallpaperStyle::Stretch, kBack);
-  EXPECT_EQ(stretch.at(0, 0), 0x00FF0000u);
-  EXPECT_EQ(stretch.at(7, 5), 0x000000FFu);
-  // Span: one picture across both monitors, the left half on the left one.
-  Image span(8, 2);
-  lay_out_wallpaper(span, {{0, 0, 4, 2}, {4, 0, 4, 2}}, two_colour(), WallpaperStyle::Span, kBack);
-  EXPECT_EQ(span.at(0, 0), 0x00FF0000u);
-  EXPECT_EQ(span.at(2, 1), 0x00FF0000u);
-  EXPECT_EQ(span.at(5, 0), 0x000000FFu);
-  EXPECT_GT((span.at(3, 0) >> 16) & 0xFF, span.at(3, 0) & 0xFF);  // the seam blends, mostly red
-  EXPECT_LT((span.at(4, 0) >> 16) & 0xFF, span.at(4, 0) & 0xFF);
-}
-
-TEST(WallpaperLayout, NoWallpaperShowsTheBackgroundColour) {
-  Image desktop(4, 4, 0x00FFFFFF);
-  lay_out_wallpaper(desktop, {{0, 0, 4, 4}}, Image(), WallpaperStyle::Fill, kBack);
-  EXPECT_EQ(desktop.at(2, 2), kBack);
+  Image desktop(4, 4, 0xFFFFFF);  // no wallpaper: the background colour
+  lay_out_wallpaper(desktop, {{0, 0, 4, 4}}, Image(), WallpaperStyle::Fill, B);
+  EXPECT_EQ(desktop.at(2, 2), B);
 }

@@ -1,80 +1,58 @@
-// A three-layer pixel store of exactly W x H x 4 x 3 bytes with its kernel
-// block, for calling kernels directly. Pixels are addressed as the kernels
-// see them: x = 1..W from the left, y = 1..H from the bottom.
+// A three-layer pixel store of exactly W x H x 4 x 3 bytes (a sanitizer build
+// catches any stray access) with its kernel block. Pixels are (x, y), x = 1..W
+// from the left and y = 1..H from the bottom, as the kernels count.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "effects/kernel_block.h"
+#include "effects/cpu_features.h"
 
 namespace virelta::effects::testing {
 
 using Bytes = std::array<std::uint8_t, 4>;  // blue, green, red, unused
+inline std::uint32_t bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 
-class KernelPicture {
- public:
-  KernelPicture(int width, int height)
-      : bytes_(static_cast<std::size_t>(width) * height * 4 * 3) {
-    block.width = width;
-    block.height = height;
-    block.store = bytes_.data();
-  }
-  KernelPicture(const KernelPicture& other) : KernelPicture(other.block.width, other.block.height) {
-    bytes_ = other.bytes_;
-    block.store = bytes_.data();
-    block.amount = other.block.amount;
-    block.colour = other.block.colour;
-    block.opcode = other.block.opcode;
-  }
-  KernelPicture& operator=(const KernelPicture&) = delete;
-
-  int width() const { return block.width; }
-  int height() const { return block.height; }
-
-  std::uint8_t* pixel(int layer, int x, int y) {
-    return bytes_.data() + static_cast<std::size_t>(layer - 1) * width() * height() * 4 +
-           ((static_cast<std::size_t>(y) - 1) * width() + (x - 1)) * 4;
-  }
-  Bytes get(int layer, int x, int y) {
-    std::uint8_t* p = pixel(layer, x, y);
-    return {p[0], p[1], p[2], p[3]};
-  }
-  void set(int layer, int x, int y, Bytes b) {
-    std::uint8_t* p = pixel(layer, x, y);
-    for (int c = 0; c < 4; ++c) p[c] = b[c];
-  }
-  void fill(int layer, Bytes b) {
-    for (int y = 1; y <= height(); ++y)
-      for (int x = 1; x <= width(); ++x) set(layer, x, y, b);
-  }
-  void randomize(std::uint32_t seed) {
-    std::mt19937 engine(seed);
-    for (auto& b : bytes_) b = static_cast<std::uint8_t>(engine());
-  }
-  std::vector<std::uint8_t> layer_bytes(int layer) const {
-    auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(layer - 1) * width() * height() * 4;
-    return {first, first + static_cast<std::ptrdiff_t>(width()) * height() * 4};
-  }
-  const std::vector<std::uint8_t>& all_bytes() const { return bytes_; }
-
-  // The fast kernel on this picture and the plain one on a copy: a worked
-  // example checked through this holds for both kernels.
-  void run_both(Kernel plain, Kernel fast, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
-    KernelPicture copy(*this);
-    plain(copy.block, msg, wparam, lparam);
-    fast(block, msg, wparam, lparam);
-    EXPECT_EQ(copy.all_bytes(), bytes_) << "the plain kernel wrote other bytes";
-  }
-
+struct KernelPicture {
+  std::vector<std::uint8_t> bytes;
   KernelBlock block;
 
- private:
-  std::vector<std::uint8_t> bytes_;
+  // All zero, or random bytes from a non-zero seed.
+  KernelPicture(int w, int h, std::uint32_t seed = 0) : bytes(std::size_t(w) * h * 12), block{w, h, bytes.data()} {
+    if (std::mt19937 random(seed); seed != 0) std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<std::uint8_t>(random()); });
+  }
+  KernelPicture(const KernelPicture& other) : bytes(other.bytes), block(other.block) { block.store = bytes.data(); }
+
+  std::uint8_t* pixel(int layer, int x, int y) {
+    return bytes.data() + ((layer - 1) * bytes.size() / 12 + (y - 1) * std::size_t(block.width) + (x - 1)) * 4;
+  }
+  Bytes get(int layer, int x, int y) { Bytes b; std::copy_n(pixel(layer, x, y), 4, b.begin()); return b; }
+  void set(int layer, int x, int y, Bytes b) { std::copy_n(b.begin(), 4, pixel(layer, x, y)); }
+  void fill(int layer, Bytes b) {
+    for (int i = 0; i < block.width * block.height; ++i) set(layer, i % block.width + 1, i / block.width + 1, b);
+  }
+
+  // The plain kernel here and every entry this processor runs on a copy: a worked example checked through this
+  // holds for all of them. None may write outside layer 2.
+  void run(Kernel plain, const std::vector<KernelEntry>& entries, std::uint32_t msg, std::uint32_t wparam,
+           std::uint32_t lparam) {
+    const KernelPicture start(*this);
+    plain(block, msg, wparam, lparam);
+    const auto third = static_cast<std::ptrdiff_t>(bytes.size() / 3);
+    ASSERT_TRUE(std::equal(bytes.begin(), bytes.begin() + third, start.bytes.begin())) << "layer 1 written";
+    ASSERT_TRUE(std::equal(bytes.end() - third, bytes.end(), start.bytes.end() - third)) << "layer 3 written";
+    for (const KernelEntry& entry : entries) {
+      KernelPicture fast(start);
+      entry.run(fast.block, msg, wparam, lparam);
+      ASSERT_EQ(fast.bytes, bytes) << entry.name << " wrote other bytes than the plain kernel";
+    }
+  }
 };
 
 }  // namespace virelta::effects::testing
