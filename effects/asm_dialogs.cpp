@@ -58,49 +58,56 @@ std::string save_dialog_path(const std::string& buffer) {
 
 namespace {
 Window* parent_form(Surface* box) { return box ? box->form() : nullptr; }
+
+// What the open and save dialogs share: the file dialog, owned by the box's
+// form, and a message under the form's caption when using the chosen file
+// fails (after `undo`). Cancelling the dialog does nothing.
+template <class Use, class Undo>
+void with_chosen_file(Surface& box, FileDialogRequest request, const char* failure, Use use, Undo undo) {
+  Window* form = parent_form(&box);
+  request.owner = form ? form->handle() : 0;
+  try {
+    auto chosen = platform().file_dialog(request);
+    if (chosen) use(*chosen, form);
+  } catch (const std::exception&) {
+    undo();
+    platform().message_box(form ? form->caption() : std::string(), failure, MessageIcon::Critical);
+  }
+}
 }  // namespace
 
 void clsASMpic::dialogShowOpen(const std::string& Caption) {
   if (CheckPicBox()) return;
   Surface& box = *box_;
-  Window* form = parent_form(&box);
-  FileDialogRequest request{false, Caption.empty() ? "Load a Picture file" : Caption, open_filter(),
-                            form ? form->handle() : 0};
-  try {
-    auto chosen = platform().file_dialog(request);
-    if (!chosen) return;
+  FileDialogRequest request{false, Caption.empty() ? "Load a Picture file" : Caption, open_filter()};
+  auto load = [&](const std::string& chosen, Window* form) {
     box.set_visible(false);
     Image picture;
-    if (!platform().load_picture(open_dialog_path(*chosen), picture)) raise(ErrorNumber::InvalidPicture);
+    if (!platform().load_picture(open_dialog_path(chosen), picture)) raise(ErrorNumber::InvalidPicture);
     // The picture goes into the box at its top left; the box keeps its size.
     box.clear();
     box.image().copy_from(picture, 0, 0, picture.width(), picture.height(), 0, 0);
-    if (form) form->mouse_pointer = 11;
-    platform().set_mouse_pointer(11);
+    if (form) form->mouse_pointer = kHourglassPointer;
+    platform().set_mouse_pointer(kHourglassPointer);
     PictureBox(box);
     if (form) form->refresh();
-    if (form) form->mouse_pointer = 0;
-    platform().set_mouse_pointer(0);
-  } catch (const std::exception&) {
+    if (form) form->mouse_pointer = kDefaultPointer;
+    platform().set_mouse_pointer(kDefaultPointer);
+  };
+  with_chosen_file(box, request, "Error loading picture file", load, [&] {
     box.set_visible(true);
-    platform().set_mouse_pointer(0);
-    platform().message_box(form ? form->caption() : std::string(), "Error loading picture file", MessageIcon::Critical);
-  }
+    platform().set_mouse_pointer(kDefaultPointer);
+  });
 }
 
 void clsASMpic::dialogShowSave(const std::string& Caption) {
   if (CheckPicBox()) return;
   Surface& box = *box_;
-  Window* form = parent_form(&box);
-  FileDialogRequest request{true, Caption.empty() ? "Save Picture file" : Caption, save_filter(),
-                            form ? form->handle() : 0};
-  try {
-    auto chosen = platform().file_dialog(request);
-    if (!chosen) return;
-    if (!platform().save_picture(box.image(), save_dialog_path(*chosen))) raise(ErrorNumber::PathNotFound);
-  } catch (const std::exception&) {
-    platform().message_box(form ? form->caption() : std::string(), "Error saving picture file", MessageIcon::Critical);
-  }
+  FileDialogRequest request{true, Caption.empty() ? "Save Picture file" : Caption, save_filter()};
+  auto save = [&](const std::string& chosen, Window*) {
+    if (!platform().save_picture(box.image(), save_dialog_path(chosen))) raise(ErrorNumber::PathNotFound);
+  };
+  with_chosen_file(box, request, "Error saving picture file", save, [] {});
 }
 
 Long clsASMpic::dialogChoseColor() {

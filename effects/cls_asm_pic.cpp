@@ -15,13 +15,6 @@ std::uint32_t float_bits(Single value) {
 }
 }  // namespace
 
-clsASMpic::clsASMpic() = default;
-
-clsASMpic::~clsASMpic() {
-  store_.release();
-  box_ = nullptr;
-}
-
 void clsASMpic::show_message(const char* text, bool critical) const {
   platform().message_box(kMessageTitle, text, critical ? MessageIcon::Critical : MessageIcon::Information);
 }
@@ -60,9 +53,6 @@ void clsASMpic::PictureBox(Surface& box) {
       raise(ErrorNumber::SubscriptOutOfRange);
     block_.store = store_.data();
     DrawLayer(3);
-  } catch (const RuntimeError&) {
-    box_ = nullptr;
-    show_message(kAssignText, true);
   } catch (const std::exception&) {
     box_ = nullptr;
     show_message(kAssignText, true);

@@ -28,44 +28,44 @@ inline constexpr const char* kBlitText = "Blit Error";
 
 class clsASMpic {
  public:
-  clsASMpic();
-  ~clsASMpic();
+  clsASMpic() = default;
   clsASMpic(const clsASMpic&) = delete;
   clsASMpic& operator=(const clsASMpic&) = delete;
 
-  // 1. Binds the engine to a picture box and reads its picture into all layers.
+  // Binds the engine to a picture box and reads its picture into all layers.
   void PictureBox(Surface& box);
-  // 2.
+  // Whether each effect draws the box at once. Switching it on draws the
+  // current picture; switching it off keeps it as the one UndoLast returns to.
   bool AutoDraw() const { return auto_draw_; }
   void AutoDraw(bool on);
-  // 3.
+  // Draws the current picture now and lets waiting events run.
   void DrawNow();
-  // 4. Rotation by whole degrees about a centre (pixels; centerY from the top).
+  // Rotation by whole degrees about a centre (pixels; centerY from the top).
   void ASM_Rotate(Integer Angle, bool AntiAlias = false, bool SourcePic = true, Long colorX = -1,
                   const Variant& centerX = Variant(), const Variant& centerY = Variant());
-  // 5.
+  // Colour changes pixel by pixel (PaletteOpcode), by Amount.
   void ASM_PalEffects(Long OpCode, Integer Amount = 1, Long colorX = -1);
-  // 6.
+  // Effects that move or mix pixels (OpCode 0 to 5; 3 is the wave).
   void ASM_PixelEffects(Long OpCode, Integer Amount = 1, Long colorX = -1);
-  // 7.
+  // The colour changes with the noise seeded the same on every call.
   void ASM_IncrementalPalEffects(Long OpCode, Integer Amount = 1);
-  // 8.
+  // Effects around one colour, colorX (OpCode 0 to 9; 9 uses the centre).
   void ASM_ColorXEffects(Long OpCode, Long colorX, Integer Amount = 1,
                          const Variant& centerX = Variant(), const Variant& centerY = Variant());
-  // 9.
+  // Magnification by Factor about a centre.
   void ASM_Magnify(Single Factor, const Variant& centerX = Variant(), const Variant& centerY = Variant(),
                    bool AntiAlias = false, Long colorX = -1);
-  // 10.
+  // Back to the picture before the last effect, drawn.
   void UndoLast();
-  // 11.
+  // Back to the picture as it was bound, drawn.
   void ResetPic();
-  // 12.
+  // Back to the picture before the last effect, not drawn.
   void UndoLastDontDraw();
-  // 13.
+  // Loads a picture file chosen in the open dialog into the box.
   void dialogShowOpen(const std::string& Caption = std::string());
-  // 14.
+  // Saves the box's picture as a bitmap file chosen in the save dialog.
   void dialogShowSave(const std::string& Caption = std::string());
-  // 15.
+  // The colour dialog: the chosen colour, or -1 when it was cancelled.
   Long dialogChoseColor();
 
   // For tests, tools and the saver's drawing path.

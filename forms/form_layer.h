@@ -135,8 +135,6 @@ class WindowPeer : public ControlPeer {
   virtual void timers_changed() {}
 };
 
-class SpinPeer : public ControlPeer {};
-
 // The platform's services to the form layer (the program facts, event pump,
 // message box, peers, pictures, common dialogs, frame pacing), and the way to
 // its operating-system calls.

@@ -22,7 +22,7 @@ void Virelta_S::EndSaver() {
   bool saver_mode = false;
   on_error_resume_next([&] { saver_mode = mode_switch(p.command_line()) == 'S'; });
 
-  // 1. The 9x family guards a saver the system started with its password.
+  // The 9x family guards a saver the system started with its password.
   bool nt = true;
   on_error_resume_next([&] { nt = IsWindowsNT(); });
   if (saver_mode && !nt) {
@@ -37,19 +37,18 @@ void Virelta_S::EndSaver() {
     }
   }
 
-  // 2.
+  // The system keys and the pointer back for the user.
   if (saver_mode) {
     on_error_resume_next([&] { AllowSystemKeys(true); });
     on_error_resume_next([&] { p.system().show_cursor(true); });
   }
 
-  // 3. Screen saving stays switched on in the system settings.
+  // Screen saving stays switched on in the system settings.
   on_error_resume_next([&] { p.system().system_parameters_info(kSetScreenSaveActive, 1); });
 
-  // 4.
   on_error_resume_next([&] { form.unload(); });
 
-  // 5. Also abandons the cycle this handler was reached from.
+  // The program ends here. This also abandons the cycle this handler was reached from.
   p.end_program(0);
 }
 

@@ -27,20 +27,19 @@ Virelta_R::Virelta_R() : form("Virelta_R"), Img_Prev(&form, "Img_Prev") {
 
 void Virelta_R::start(const std::string& command_line) {
   Platform& p = platform();
-  // 1.
+  // Only a window that exists can host the preview.
   const std::optional<std::uintptr_t> host = preview_host_handle(command_line);
   if (!host || !p.system().is_window(*host)) p.end_program(0);
-  // 2. The host's size; the preview takes it whole (no 16-bit twip limit).
+  // The host's size; the preview takes it whole (no 16-bit twip limit).
   const Rect host_rect = p.system().window_rect(*host).value_or(Rect{});
-  // 3. to 5.
+  // Loaded as a child of the host window.
   form.load();
   p.embed_in(form, *host);
-  // 6. The picture keeps its size at the top left; the rest is black.
+  // The picture keeps its size at the top left; the rest is black.
   const int width = std::max(host_rect.width, 0), height = std::max(host_rect.height, 0);
   form.move(0, 0, width, height);
   form.clear();
   Img_Prev.move(0, 0, width, height);
-  // 7.
   form.show();
   // The preview goes with its host, also when the host's process dies and
   // no message tells the child.

@@ -35,8 +35,9 @@ Virelta_S::Virelta_S()
   Pic_Orgn.set_visible(false);
   Frame1.set_visible(false);
   for (int i = 0; i < 4; ++i) {
-    master_[i] = std::make_unique<Surface>(&Frame1, "Master(" + std::to_string(i) + ")");
-    master_[i]->move_twips(0, 0, kInitialTileWidthTwips, kInitialTileHeightTwips);
+    tiles[i].slot = i;
+    tiles[i].surface = std::make_unique<Surface>(&Frame1, "Master(" + std::to_string(i) + ")");
+    tiles[i].surface->move_twips(0, 0, kInitialTileWidthTwips, kInitialTileHeightTwips);
   }
 
   form.on_load = [this] { Form_Load(); };
@@ -56,12 +57,19 @@ Virelta_S::Virelta_S()
 
 Virelta_S::~Virelta_S() = default;
 
-Rect Virelta_S::tile_rect(int i) const {
-  return {TileX[i], TileY[i], Master(i).width(), Master(i).height()};
+void Virelta_S::size_tile(Tile& t) {
+  auto side = [&](Integer setting) {
+    if (t.random_size()) return static_cast<Single>(int_floor(platform().random().rnd() * 257.0f + 256.0f));
+    std::optional<int> checked = settings_tile_side(setting);
+    if (!checked) raise(ErrorNumber::InvalidPropertyValue);
+    return static_cast<Single>(*checked);
+  };
+  on_error_resume_next([&] { set_tile_side(t, side(TileWidth[t.slot]), true); });
+  on_error_resume_next([&] { set_tile_side(t, side(TileHeight[t.slot]), false); });
 }
 
-void Virelta_S::set_tile_side(int i, Single side_pixels, bool width) {
-  Surface& tile = Master(i);
+void Virelta_S::set_tile_side(Tile& t, Single side_pixels, bool width) {
+  Surface& tile = *t.surface;
   // The container measures in twips: pixels times the screen's twips per
   // pixel, in single precision.
   const ScreenInfo screen = platform().screen();
@@ -74,88 +82,67 @@ void Virelta_S::set_tile_side(int i, Single side_pixels, bool width) {
   }
 }
 
-void Virelta_S::draw_tile_place(int i) {
+void Virelta_S::draw_tile_place(Tile& t) {
   RandomGenerator& random = platform().random();
   on_error_resume_next([&] {
-    Single room = static_cast<Single>(form.width() - Master(i).width());
-    TileX[i] = to_integer(int_floor(room * random.rnd()));
+    Single room = static_cast<Single>(form.width() - t.surface->width());
+    t.x = to_integer(int_floor(room * random.rnd()));
   });
   on_error_resume_next([&] {
-    Single room = static_cast<Single>(form.height() - Master(i).height());
-    TileY[i] = to_integer(int_floor(room * random.rnd()));
+    Single room = static_cast<Single>(form.height() - t.surface->height());
+    t.y = to_integer(int_floor(room * random.rnd()));
   });
 }
 
-void Virelta_S::fill_tile(int i) {
-  Image& tile = Master(i).image();
-  const Rect place = tile_rect(i);
+void Virelta_S::fill_tile(Tile& t) {
+  Image& tile = t.surface->image();
+  const Rect place = t.place();
   if (intersect(place, Pic_Orgn.image().bounds()) != place) tile.fill(0);
   tile.copy_from(Pic_Orgn.image(), place.left, place.top, place.width, place.height, 0, 0);
 }
 
-void Virelta_S::bind_tile(int i) {
-  if (!TileEngine[i]) TileEngine[i] = std::make_unique<effects::clsASMpic>();
-  TileEngine[i]->PictureBox(Master(i));
+void Virelta_S::bind_tile(Tile& t) {
+  if (!t.engine) t.engine = std::make_unique<effects::clsASMpic>();
+  t.engine->PictureBox(*t.surface);
 }
 
 void Virelta_S::Form_Load() {
   Platform& p = platform();
   const ScreenInfo screen = p.screen();
 
-  // 1. Cover the screen.
+  // Cover the screen.
   on_error_resume_next([&] { form.move(screen.left, screen.top, screen.width, screen.height); });
 
-  // 2. The visible picture and the desktop store, screen-sized.
+  // The visible picture and the desktop store, screen-sized.
   on_error_resume_next([&] { Display.move(0, 0, form.width(), form.height()); });
   on_error_resume_next([&] { Pic_Orgn.move(Pic_Orgn.left(), Pic_Orgn.top(), form.width(), form.height()); });
 
-  // 3.
+  // A fresh random sequence for the sizes and places.
   on_error_resume_next([&] { p.random().randomize_from_clock(); });
 
-  // 4. Tile sizes: random ones draw the width first, then the height.
-  for (int i = 0; i < 4; ++i) {
-    if (TileRandom[i] == 1) {
-      on_error_resume_next([&] {
-        set_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), true);
-      });
-      on_error_resume_next([&] {
-        set_tile_side(i, static_cast<Single>(int_floor(p.random().rnd() * 257.0f + 256.0f)), false);
-      });
-    } else {
-      on_error_resume_next([&] {
-        auto side = settings_tile_side(TileWidth[i]);
-        if (!side) raise(ErrorNumber::InvalidPropertyValue);
-        set_tile_side(i, static_cast<Single>(*side), true);
-      });
-      on_error_resume_next([&] {
-        auto side = settings_tile_side(TileHeight[i]);
-        if (!side) raise(ErrorNumber::InvalidPropertyValue);
-        set_tile_side(i, static_cast<Single>(*side), false);
-      });
-    }
-  }
+  for (Tile& t : tiles) size_tile(t);
 
-  // 5. The one desktop capture (the platform takes and releases the
-  // desktop's drawing context around it, which also covers step 8).
+  // The one desktop capture (the platform takes and releases the
+  // desktop's drawing context around it).
   on_error_resume_next([&] {
     p.capture_screen(Pic_Orgn.image(), {screen.left, screen.top, Pic_Orgn.width(), Pic_Orgn.height()}, 0, 0);
   });
 
-  // 6. Every tile, active or not: place, pixels, engine.
-  for (int i = 0; i < 4; ++i) {
-    draw_tile_place(i);
-    on_error_resume_next([&] { fill_tile(i); });
-    on_error_resume_next([&] { bind_tile(i); });
+  // Every tile, active or not: place, pixels, engine.
+  for (Tile& t : tiles) {
+    draw_tile_place(t);
+    on_error_resume_next([&] { fill_tile(t); });
+    on_error_resume_next([&] { bind_tile(t); });
   }
 
-  // 7. Display shows the desktop, so nothing visibly changes when the window
+  // Display shows the desktop, so nothing visibly changes when the window
   // comes up. It is taken from the capture rather than from the screen a
   // second time: then Display and Pic_Orgn agree to the pixel.
   on_error_resume_next([&] {
     Display.image().copy_from(Pic_Orgn.image(), 0, 0, Display.width(), Display.height(), 0, 0);
   });
 
-  // 9. Shown, and topmost without taking the activation.
+  // Shown, and topmost without taking the activation.
   on_error_resume_next([&] { form.show(); });
   on_error_resume_next([&] { form.make_topmost(); });
 }
@@ -163,7 +150,7 @@ void Virelta_S::Form_Load() {
 void Virelta_S::Form_Unload() {
   // The window object itself stays with its owner until the program ends
   // (this handler runs inside it); the engines go now.
-  for (auto& engine : TileEngine) engine.reset();
+  for (Tile& t : tiles) t.engine.reset();
 }
 
 }  // namespace virelta::saver

@@ -10,9 +10,25 @@
 
 #include "forms/form_layer.h"
 #include "runtime/runtime.h"
+#include "settings/settings.h"
 #include "effects/cls_asm_pic.h"
 
 namespace virelta::saver {
+
+// One tile of the saver: its slot's flags and size in the settings, its place
+// on the screen, the surface it is drawn on (its size is the tile's) and the
+// engine that turns it.
+struct Tile {
+  int slot = 0;
+  Integer x = 0;  // left edge on the screen, pixels
+  Integer y = 0;  // top edge
+  std::unique_ptr<Surface> surface;
+  std::unique_ptr<effects::clsASMpic> engine;
+
+  bool drawn() const { return TileAction[slot] == 1; }
+  bool random_size() const { return TileRandom[slot] == 1; }
+  Rect place() const { return {x, y, surface->width(), surface->height()}; }
+};
 
 class Virelta_S {
  public:
@@ -26,14 +42,17 @@ class Virelta_S {
   Surface Pic_Orgn;  // the untouched desktop, never shown
   Surface Display;   // everything the user sees
   Surface Frame1;    // hidden container of the tile surfaces, measured in twips
-  Surface& Master(int i) { return *master_[i]; }
-  const Surface& Master(int i) const { return *master_[i]; }
   Timer Timer1;
 
-  // Form-level state.
-  std::array<std::unique_ptr<effects::clsASMpic>, 4> TileEngine;
-  std::array<Integer, 4> TileX{};
-  std::array<Integer, 4> TileY{};
+  std::array<Tile, 4> tiles;
+  // The tiles' parts by the names the saver's documentation uses.
+  Surface& Master(int i) { return *tiles[i].surface; }
+  const Surface& Master(int i) const { return *tiles[i].surface; }
+  std::unique_ptr<effects::clsASMpic>& TileEngine(int i) { return tiles[i].engine; }
+  Integer& TileX(int i) { return tiles[i].x; }
+  Integer TileX(int i) const { return tiles[i].x; }
+  Integer& TileY(int i) { return tiles[i].y; }
+  Integer TileY(int i) const { return tiles[i].y; }
 
   // Event handlers.
   void Form_Load();
@@ -49,18 +68,24 @@ class Virelta_S {
 
  private:
   void EndSaver();
+  // The phases of a cycle after its steps (the timer event starts it).
+  void step(int a);
+  void move_tiles();
+  void reset_to_desktop();
+
+  // The tile's start size: random sides from 256 to 512 (width first), or
+  // the settings' sides.
+  void size_tile(Tile& tile);
+  // Sets one side of the tile's surface, passed to its container in twips.
+  void set_tile_side(Tile& tile, Single side_pixels, bool width);
   // The tile's place: Int((window side - tile side) x r), fresh r each. (It
   // cannot fail: sides are at most kMaxTileSide.)
-  void draw_tile_place(int i);
+  void draw_tile_place(Tile& tile);
   // The desktop pixels under the tile's place into its surface; parts of the
   // place beyond the screen picture are black.
-  void fill_tile(int i);
-  void bind_tile(int i);
-  Rect tile_rect(int i) const;
-  // Sets one side of Master(i), passed to its container in twips.
-  void set_tile_side(int i, Single side_pixels, bool width);
+  void fill_tile(Tile& tile);
+  void bind_tile(Tile& tile);
 
-  std::array<std::unique_ptr<Surface>, 4> master_;
   bool in_cycle_ = false;
 };
 

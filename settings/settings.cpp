@@ -1,5 +1,8 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "settings/profile_file.h"
 
 namespace virelta {
@@ -13,6 +16,17 @@ Integer TurnCount = 0;
 Integer AntiAliasSetting = 0;
 bool AntiAliasOn = false;
 std::string IniValue;
+
+const std::array<Setting, 7> kSettings = {{
+    // key, tile variables, global variable, default, lowest, highest
+    {"Action", &TileAction, nullptr, 1, 0, 1},
+    {"Height", &TileHeight, nullptr, 256, 256, 512},
+    {"Width", &TileWidth, nullptr, 256, 256, 512},
+    {"Random", &TileRandom, nullptr, 1, 0, 1},
+    {kRotationSpeedKey, nullptr, &RotationSpeed, 10, 1, 20},
+    {kTurnCountKey, nullptr, &TurnCount, 1, 1, 10},
+    {kAntiAliasKey, nullptr, &AntiAliasSetting, 1, 0, 1},
+}};
 
 namespace {
 
@@ -30,6 +44,12 @@ void load_key(Integer& setting, const std::string& key, Integer default_value,
 }
 
 }  // namespace
+
+const Setting& setting(std::string_view key) {
+  for (const Setting& s : kSettings)
+    if (s.key == key) return s;
+  throw std::out_of_range("no setting " + std::string(key));
+}
 
 std::string tile_key(std::string_view prefix, int slot) {
   return std::string(prefix) + std::to_string(slot);
@@ -53,24 +73,23 @@ bool WriteIniValue(const std::string& section, const std::string& key, const std
 
 void LoadSettings(const std::string& program_folder) {
   const std::string file = settings_file_path(program_folder);
-  for (int slot = 0; slot < 4; ++slot) {
-    load_key(TileAction[slot], tile_key("Action", slot), 1, file);
-    load_key(TileHeight[slot], tile_key("Height", slot), 256, file);
-    load_key(TileWidth[slot], tile_key("Width", slot), 256, file);
-    load_key(TileRandom[slot], tile_key("Random", slot), 1, file);
-  }
-  load_key(RotationSpeed, std::string(kRotationSpeedKey), 10, file);
-  load_key(TurnCount, std::string(kTurnCountKey), 1, file);
-  load_key(AntiAliasSetting, std::string(kAntiAliasKey), 1, file);
+  for_each_setting([&](const std::string& key, Integer& variable, const Setting& s, int) {
+    load_key(variable, key, s.default_value, file);
+  });
   AntiAliasOn = AntiAliasSetting == 1;
 }
 
+void hold_settings_to_ranges() {
+  for_each_setting([](const std::string&, Integer& variable, const Setting& s, int) {
+    if (s.flag())
+      variable = variable == 1 ? 1 : 0;
+    else
+      variable = std::clamp(variable, s.lowest, s.highest);
+  });
+}
+
 void reset_settings() {
-  TileAction = {};
-  TileWidth = {};
-  TileHeight = {};
-  TileRandom = {};
-  RotationSpeed = TurnCount = AntiAliasSetting = 0;
+  for_each_setting([](const std::string&, Integer& variable, const Setting&, int) { variable = 0; });
   AntiAliasOn = false;
   IniValue.clear();
 }

@@ -1,5 +1,7 @@
 #include "settings_dialog/settings_layout.h"
 
+#include "settings/settings.h"
+
 #ifndef VIRELTA_HOME_PAGE
 #define VIRELTA_HOME_PAGE "https://github.com/virelta/virelta"
 #endif
@@ -38,10 +40,11 @@ std::vector<LayoutEntry> build() {
     e.alignment = align;
     return e;
   };
-  auto spin = [&](std::string name, int index, Where where, int left, int top, int min, int max, int value) {
+  // A spin button's range is its setting's.
+  auto spin = [&](std::string name, int index, Where where, int left, int top, std::string_view key, int value) {
     LayoutEntry& e = add(std::move(name), index, Spin, where, left, top, 375, 315);
-    e.spin_min = min;
-    e.spin_max = max;
+    e.spin_min = setting(key).lowest;
+    e.spin_max = setting(key).highest;
     e.spin_value = value;
   };
 
@@ -60,10 +63,10 @@ std::vector<LayoutEntry> build() {
     label("lbl", 5 + i, T, 315, text_top, 120, 195, std::to_string(i + 1), C);
     add("Img_Action", i, Mark, T, 540, text_top, 195, 195);
     label("lbl_Action", i, T, 780, text_top, 390, 195, kOn);
-    spin("VS_Height", i, T, 1380, spin_top, 256, 512, 256);
+    spin("VS_Height", i, T, 1380, spin_top, "Height", 256);
     label("lbl_Height", i, T, 1800, text_top, 330, 195, "999", R);
     // The width spin button of the second row starts at the range's top.
-    spin("VS_Width", i, T, 2280, spin_top, 256, 512, i == 1 ? 512 : 256);
+    spin("VS_Width", i, T, 2280, spin_top, "Width", i == 1 ? 512 : 256);
     label("lbl_Width", i, T, 2700, text_top, 330, 195, "999", R);
     add("Img_Rdm", i, Mark, T, 3240, text_top, 195, 195);
     label("lbl_Rdm", i, T, 3480, text_top, 390, 195, kOn);
@@ -74,11 +77,11 @@ std::vector<LayoutEntry> build() {
   // Global panel: speed, turns, anti-aliasing.
   label("lbl", 9, G, 180, 180, 1710, 195, "回転速度", C);
   add("Shape1", -1, Shape, G, 180, 120, 1695, 315);
-  spin("VS_Fast", -1, G, 1140, 540, 1, 20, 1);
+  spin("VS_Fast", -1, G, 1140, 540, kRotationSpeedKey, 1);
   label("lbl_Fast", -1, G, 1560, 600, 330, 195, "999");
   label("lbl", 10, G, 180, 1020, 1710, 195, "回転数", C);
   add("Shape2", -1, Shape, G, 180, 960, 1695, 315);
-  spin("VS_Kaiten", -1, G, 1140, 1380, 1, 10, 1);
+  spin("VS_Kaiten", -1, G, 1140, 1380, kTurnCountKey, 1);
   label("lbl_Kaiten", -1, G, 1560, 1440, 330, 195, "999");
   label("lbl", 11, G, 180, 1860, 1710, 195, "ｱﾝﾁｴｲﾘｱｽ", C);
   add("Shape4", -1, Shape, G, 180, 1800, 1695, 315);

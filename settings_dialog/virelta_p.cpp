@@ -1,7 +1,5 @@
 #include "settings_dialog/virelta_p.h"
 
-#include <algorithm>
-
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 #include "startup/virelta_b.h"
@@ -13,8 +11,6 @@
 namespace virelta::settings_dialog {
 
 namespace {
-constexpr int kHourglass = 11;
-constexpr int kCustomPointer = 99;
 
 std::string decimal(int value) { return std::to_string(value); }
 }  // namespace
@@ -268,17 +264,14 @@ void Virelta_P::Form_Load() {
   });
   on_error_resume_next([&] { InitialiseButtons(*this, true, true); });
   // A hand-edited file may hold any number. The dialog takes each value the
-  // way the saver would use it: a flag is on only when it is 1 (so a click
-  // goes between 0 and 1), and a number is held to its spin button's range,
-  // label and spin button alike. What it shows is then what Set writes.
-  auto as_flag = [](Integer& flag) { flag = flag == 1 ? 1 : 0; };
+  // way the saver would use it (a click then goes between 0 and 1, a spin
+  // button holds its number), so what it shows is what Set writes.
+  hold_settings_to_ranges();
   auto load_number = [&](SpinButton* spin, Label* label, int stored) {
-    on_error_resume_next([&] { spin->set_value(std::clamp(stored, spin->min(), spin->max())); });
+    on_error_resume_next([&] { spin->set_value(stored); });
     on_error_resume_next([&] { label->set_caption(decimal(spin->value())); });
   };
   for (int i = 0; i < 4; ++i) {
-    as_flag(TileAction[i]);
-    as_flag(TileRandom[i]);
     on_error_resume_next([&] { show_mark(Img_Action[i], TileAction[i]); });
     on_error_resume_next([&] { lbl_Action[i]->set_caption(flag_text(TileAction[i])); });
     on_error_resume_next([&] { show_mark(Img_Rdm[i], TileRandom[i]); });
@@ -288,7 +281,6 @@ void Virelta_P::Form_Load() {
   }
   load_number(VS_Fast, lbl_Fast, RotationSpeed);
   load_number(VS_Kaiten, lbl_Kaiten, TurnCount);
-  as_flag(AntiAliasSetting);
   const int a = AntiAliasSetting;
   on_error_resume_next([&] { show_mark(Img_Anti.at(a), 1); });
   on_error_resume_next([&] { show_mark(Img_Anti.at(a ^ 1), 0); });
@@ -346,15 +338,15 @@ void Virelta_P::Cmd_Set_Click() {
       if (!WriteIniValue(section, key, number_to_text(value), settings_file())) all_written = false;
     });
   };
+  // The spin buttons' numbers join the flags in the shared state, and the
+  // state goes to the file key by key.
   for (int i = 0; i < 4; ++i) {
-    write(tile_key("Action", i), TileAction[i]);
-    write(tile_key("Height", i), VS_Height[i]->value());
-    write(tile_key("Width", i), VS_Width[i]->value());
-    write(tile_key("Random", i), TileRandom[i]);
+    TileHeight[i] = narrow_integer(VS_Height[i]->value());
+    TileWidth[i] = narrow_integer(VS_Width[i]->value());
   }
-  write(std::string(kRotationSpeedKey), VS_Fast->value());
-  write(std::string(kTurnCountKey), VS_Kaiten->value());
-  write(std::string(kAntiAliasKey), AntiAliasSetting);
+  RotationSpeed = narrow_integer(VS_Fast->value());
+  TurnCount = narrow_integer(VS_Kaiten->value());
+  for_each_setting([&](const std::string& key, Integer value, const Setting&, int) { write(key, value); });
   if (!all_written) {
     // Closing now would lose every choice without a word: say so and stay.
     platform().message_box(caption(), std::string(texts_.save_failed) + "\n" + settings_file(), MessageIcon::Critical);
@@ -366,9 +358,9 @@ void Virelta_P::Cmd_Set_Click() {
 void Virelta_P::Cmd_Can_Click() { unload(); }
 
 void Virelta_P::lbl_URL_Click() {
-  on_error_resume_next([&] { platform().set_mouse_pointer(kHourglass); });
+  on_error_resume_next([&] { platform().set_mouse_pointer(kHourglassPointer); });
   on_error_resume_next([&] { system_calls().shell_open(handle(), lbl_URL->caption()); });
-  on_error_resume_next([&] { platform().set_mouse_pointer(0); });
+  on_error_resume_next([&] { platform().set_mouse_pointer(kDefaultPointer); });
 }
 
 void InitialiseButtons(Surface& FrmForm, bool Initialise, bool BytEnabled) {

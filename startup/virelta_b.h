@@ -6,8 +6,6 @@
 
 namespace virelta {
 
-class FormLayer;
-
 // Screen point (pixels) from which the settings dialog zooms open and into
 // which it zooms shut; 0 until the dialog sets it.
 extern Integer ZoomOriginX;

@@ -130,7 +130,7 @@ std::string frame_json(long long frame, long long cycle, std::optional<int> angl
              : std::snprintf(buffer + n, sizeof buffer - n, "null");
   n += std::snprintf(buffer + n, sizeof buffer - n, ",\"tiles\":[");
   for (int i = 0; i < 4; ++i)
-    n += std::snprintf(buffer + n, sizeof buffer - n, "%s[%d,%d,%d,%d,%d]", i ? "," : "", s.TileX[i], s.TileY[i],
+    n += std::snprintf(buffer + n, sizeof buffer - n, "%s[%d,%d,%d,%d,%d]", i ? "," : "", s.TileX(i), s.TileY(i),
                        s.Master(i).width(), s.Master(i).height(), TileAction[i] == 1 ? 1 : 0);
   std::snprintf(buffer + n, sizeof buffer - n, "]}");
   return buffer;

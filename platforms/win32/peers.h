@@ -155,7 +155,7 @@ class FormPeer final : public WindowPeer, public SurfaceWindow {
   std::vector<int> timer_intervals_;
 };
 
-class SpinButtonPeer final : public SpinPeer, public Win32Peer {
+class SpinButtonPeer final : public ControlPeer, public Win32Peer {
  public:
   explicit SpinButtonPeer(SpinButton& spin);
   ~SpinButtonPeer() override;

@@ -98,7 +98,8 @@ TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOtherAndTheResetStartsA
     // events falling due inside the cycle's event pump start no cycle inside it.
     if (angle == 180) s.Display.image().fill(0x00FF00FF), machine->advance(5);
   };
-  const std::array<Integer, 4> x_before = s.TileX, y_before = s.TileY;
+  auto places = [&] { return std::array{tile_rect(0), tile_rect(1), tile_rect(2), tile_rect(3)}; };
+  const auto places_before = places();
   program_random().set_fixed_clock_seed(4321.0);
   run_cycle();
   EXPECT_EQ(angles, steps_then_reset(0, 360, 90));
@@ -106,7 +107,7 @@ TEST_F(CycleTest, TilesZeroAndTwoTurnOneWayOneAndThreeTheOtherAndTheResetStartsA
   EXPECT_FALSE(at90[1] == at270[1]);
   // At 360 tiles 1 and 3 are handed 0 and keep step 270's drawing; a full turn copies 0 and 2.
   EXPECT_TRUE(at360[1] == at270[1] && at360[0] == before[0]);
-  EXPECT_TRUE(s.TileX != x_before || s.TileY != y_before);
+  EXPECT_NE(places(), places_before);
   EXPECT_TRUE(s.Display.image() == machine->desktop);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE((before[i] = s.Master(i).image()) == crop(machine->desktop, tile_rect(i))) << i;
   // The next cycle turns those pixels, so the engines hold the new places: effects never pile up.

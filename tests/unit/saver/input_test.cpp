@@ -52,7 +52,7 @@ TEST_F(InputTest, NineXFamilyAsksForThePasswordAndARefusalKeepsTheSaverRunning) 
   ASSERT_TRUE(ended_by([&] { machine->click(s.Display, kRightButton); }));
   EXPECT_EQ(calls().back(), "SystemParametersInfo 17 1");
   EXPECT_TRUE(!s.form.loaded() && machine->shown_windows.empty());
-  for (const auto& engine : s.TileEngine) EXPECT_FALSE(engine);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(s.TileEngine(i));
 }
 
 TEST_F(InputTest, TestModeEndsOnTheFirstInputOnEveryPlatform) {

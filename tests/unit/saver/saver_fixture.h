@@ -77,7 +77,7 @@ class SaverTest : public ::testing::Test {
   }
   void run_cycle() { machine->advance(1); }  // one timer event: one whole cycle
   Rect tile_rect(int i) const {
-    return {saver->TileX[i], saver->TileY[i], saver->Master(i).width(), saver->Master(i).height()};
+    return {saver->TileX(i), saver->TileY(i), saver->Master(i).width(), saver->Master(i).height()};
   }
 
   ScopedMemoryPlatform machine;

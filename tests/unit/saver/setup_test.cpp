@@ -16,7 +16,7 @@ TEST_F(SetupTest, TilesAreDrawnFreshOnTheScreenHoldingTheDesktopUnderThem) {
     EXPECT_TRUE(r.width >= 256 && r.width <= 512 && r.height >= 256 && r.height <= 512) << i;
     EXPECT_EQ(intersect(r, {0, 0, 1024, 768}), r);
     EXPECT_TRUE(s.Master(i).image() == crop(machine->desktop, r)) << i;
-    EXPECT_EQ(s.TileEngine[i]->bound_box(), &s.Master(i));
+    EXPECT_EQ(s.TileEngine(i)->bound_box(), &s.Master(i));
   }
   EXPECT_FALSE(tile_rect(0) == tile_rect(1) || tile_rect(1) == tile_rect(2) || tile_rect(2) == tile_rect(3));
 }
@@ -31,7 +31,7 @@ TEST_F(SetupTest, SidesFromTheSettingsFileThatCannotBeUsedAreDefined) {
   const Rect sizes[] = {{0, 0, 125, 115}, {0, 0, 40, 115}, {0, 0, 125, 2048}, {0, 0, 2048, 2048}};
   EXPECT_EQ(s.Master(1).width_twips(), 480.0f);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_TRUE(s.Master(i).bounds() == sizes[i] && s.TileEngine[i]->bound()) << i;
+    EXPECT_TRUE(s.Master(i).bounds() == sizes[i] && s.TileEngine(i)->bound()) << i;
     // Larger than the screen: a place reaching past its top left, black beyond it.
     const Rect r = tile_rect(i);
     EXPECT_TRUE(r.left >= std::min(64 - r.width, 0) && r.left <= std::max(64 - r.width, 0)) << r.left;
