@@ -234,6 +234,7 @@ preset_targets() {  # preset
            runs_32_bit || tests= ;;
     win64) wanted+=(virelta_scr vtest-helper)
            runs_32_bit || wanted+=(virelta_lab_exe) ;;
+    native-sanitize) wanted+=(virelta virelta-render virelta-x11-probe) ;;  # what the X11 test runs
   esac
   targets=$(ninja -C "$root/build/$1" -t targets all 2>/dev/null | sed -n 's/^\([A-Za-z0-9_-]*\): phony$/\1/p' |
     grep -xE "$tests$(IFS='|'; echo "${wanted[*]}")")

@@ -32,7 +32,7 @@ class LabTest(SessionTestCase):
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        built = sorted(Path(cls.config.saver).parents[2].glob("**/VireltaLab.exe"))
+        built = sorted(Path(cls.config.saver).parents[2].glob("**/VireltaLab.exe"), key=lambda p: -p.stat().st_mtime)
         shutil.copy2(built[0] if built else Path(cls.config.saver).parent / "VireltaLab.exe",
                      cls.session.program_folder / "VireltaLab.exe")
 

@@ -22,7 +22,9 @@ SAVER_CAPTION, SETTINGS_CAPTION, HELPER = "Virelta_Main", "Vireltaの設定", "v
 
 
 def _built(build_dir, variable, name):
-    found = [os.environ[variable]] if os.environ.get(variable) else sorted(Path(build_dir).glob("**/" + name))
+    # The newest one: a build folder may still hold a program from an older layout.
+    found = [os.environ[variable]] if os.environ.get(variable) else sorted(
+        Path(build_dir).glob("**/" + name), key=lambda path: path.stat().st_mtime, reverse=True)
     return Path(found[0] if found else Path(build_dir, name))
 
 
