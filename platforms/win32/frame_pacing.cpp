@@ -6,9 +6,10 @@ namespace virelta::win32 {
 
 namespace {
 constexpr double kFrameSeconds = 1.0 / 60;
-// DwmFlush may return at once (no composition change pending); a frame that
-// came back sooner than this is topped up with the timer.
-constexpr double kShortestFlushSeconds = 0.008;
+// DwmFlush waits for the compositor's next frame; one that comes back at
+// once (nothing to compose, or a system that only pretends, as Wine does)
+// paced nothing, and the frame is topped up with the timer.
+constexpr double kShortestFlushSeconds = 0.001;
 constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 // What ends the wait early: input and sent or posted messages, not timers.
 // The saver's own 1 ms timer is due all through a cycle and starts nothing
@@ -39,9 +40,11 @@ void Win32Platform::wait_for_frame() {
         reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(dwm_.get(), "DwmIsCompositionEnabled")));
     auto flush = reinterpret_cast<Flush>(reinterpret_cast<void*>(GetProcAddress(dwm_.get(), "DwmFlush")));
     BOOL enabled = FALSE;
+    const std::int64_t asked = ticks_now();
     if (is_enabled && flush && SUCCEEDED(is_enabled(&enabled)) && enabled && SUCCEEDED(flush())) {
       const std::int64_t now = ticks_now();
-      if (now - last_frame_ >= static_cast<std::int64_t>(kShortestFlushSeconds * static_cast<double>(frequency))) {
+      const auto shortest = static_cast<std::int64_t>(kShortestFlushSeconds * static_cast<double>(frequency));
+      if (now - asked >= shortest || now - last_frame_ >= frame) {
         last_frame_ = now;
         return;
       }
