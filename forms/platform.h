@@ -181,9 +181,8 @@ class Platform {
   // the saver draws at most one step per displayed frame (about 60 a second)
   // and the processor idles in between. Input that arrives meanwhile must be
   // handled as the event pump would (its handlers may end the program here).
-  // Win32: DwmFlush while composition works, guarded by a minimum interval
-  // since it can return at once; otherwise a high-resolution waitable timer
-  // for the rest of the frame; MsgWaitForMultipleObjects to dispatch pending
+  // Win32: DwmFlush while composition works, then (as it can return early)
+  // a high-resolution waitable timer for whatever is left of the frame; MsgWaitForMultipleObjects to dispatch pending
   // input while waiting. The in-memory platform moves its clock on one frame.
   virtual void wait_for_frame() = 0;
   // The display's power state. While the display is off the saver draws

@@ -30,6 +30,7 @@ void Win32Platform::display_power_changed(const POWERBROADCAST_SETTING& setting)
 }
 
 void Win32Platform::wait_while_display_off() {
+  if (display_on_) return;
   while (!display_on_) {
     // Timers do not wake this wait (the saver's 1 ms timer would keep the
     // processor busy); input, sent messages such as the power notification,

@@ -6,10 +6,12 @@ namespace virelta::win32 {
 
 namespace {
 constexpr double kFrameSeconds = 1.0 / 60;
-// DwmFlush waits for the compositor's next frame; one that comes back at
-// once (nothing to compose, or a system that only pretends, as Wine does)
-// paced nothing, and the frame is topped up with the timer.
-constexpr double kShortestFlushSeconds = 0.001;
+// DwmFlush waits for the compositor's next frame. Where it comes back early
+// (nothing to compose, a display faster than 60 Hz, or a system whose flush
+// waits for nothing in particular, as Wine's does, which returns after a
+// millisecond or two), the timer tops the frame up: a step never follows the
+// last one by less than a frame, give or take this much jitter.
+constexpr double kFrameJitterSeconds = 0.002;
 constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 // What ends the wait early: input and sent or posted messages, not timers.
 // The saver's own 1 ms timer is due all through a cycle and starts nothing
@@ -40,11 +42,10 @@ void Win32Platform::wait_for_frame() {
         reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(GetProcAddress(dwm_.get(), "DwmIsCompositionEnabled")));
     auto flush = reinterpret_cast<Flush>(reinterpret_cast<void*>(GetProcAddress(dwm_.get(), "DwmFlush")));
     BOOL enabled = FALSE;
-    const std::int64_t asked = ticks_now();
     if (is_enabled && flush && SUCCEEDED(is_enabled(&enabled)) && enabled && SUCCEEDED(flush())) {
       const std::int64_t now = ticks_now();
-      const auto shortest = static_cast<std::int64_t>(kShortestFlushSeconds * static_cast<double>(frequency));
-      if (now - asked >= shortest || now - last_frame_ >= frame) {
+      const auto jitter = static_cast<std::int64_t>(kFrameJitterSeconds * static_cast<double>(frequency));
+      if (now - last_frame_ >= frame - jitter) {
         last_frame_ = now;
         return;
       }

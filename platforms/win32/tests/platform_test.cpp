@@ -68,6 +68,23 @@ TEST(CurrentWindows, DisplayOffWaitsIdleUntilItComesBack) {
   EXPECT_LT(busy, 0.1) << "processor seconds used while the display was off";
 }
 
+TEST(CurrentWindows, FramesComeNoFasterThanSixtyASecondWithTheProcessorIdle) {
+  // Each step asks first whether the display is on, then waits for its frame;
+  // the first question must not forget when the last frame was.
+  Win32Platform& p = testing::test_platform();
+  HWND owner = p.owner_window();
+  SetTimer(owner, 0x5B, 1, nullptr);
+  p.wait_for_frame();
+  const DWORD started = GetTickCount();
+  const double busy_before = thread_seconds();
+  for (int i = 0; i < 30; ++i) p.wait_while_display_off(), p.wait_for_frame();
+  const double busy = thread_seconds() - busy_before;
+  const DWORD waited = GetTickCount() - started;
+  KillTimer(owner, 0x5B);
+  EXPECT_GE(waited, 30 * 14u) << "30 frames at 60 a second, with 2 ms of jitter each";
+  EXPECT_LT(busy, 0.1) << "processor seconds used waiting for 30 frames";
+}
+
 // A Linux command run from Wine, which gives no handle to wait on: its status comes back in a file.
 bool unix_command(const std::string& command) {
   static int count = 0;
