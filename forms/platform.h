@@ -179,11 +179,13 @@ class Platform {
   // ---- Pacing and foreign windows (the saver's animation and its preview).
   // Returns when the display is ready for the next animation frame, so that
   // the saver draws at most one step per displayed frame (about 60 a second)
-  // and the processor idles in between. Input that arrives meanwhile must be
-  // handled as the event pump would (its handlers may end the program here).
+  // and the processor idles in between. Input that arrives meanwhile may be
+  // handled here as the event pump would (its handlers may end the program)
+  // or wait for the step's own event pump, a frame later at the most.
   // Win32: DwmFlush while composition works, then (as it can return early)
-  // a high-resolution waitable timer for whatever is left of the frame; MsgWaitForMultipleObjects to dispatch pending
-  // input while waiting. The in-memory platform moves its clock on one frame.
+  // a sleep, or a high-resolution waitable timer where sleeps are coarse,
+  // for whatever is left of the frame. The in-memory platform moves its
+  // clock on one frame.
   virtual void wait_for_frame() = 0;
   // The display's power state. While the display is off the saver draws
   // nothing: wait_while_display_off returns once it is on again, handling

@@ -1,5 +1,7 @@
 // Frame pacing for the saver's animation: at most one step per displayed
-// frame, with the processor idle in between and input handled meanwhile.
+// frame, with the processor idle in between.
+#include <algorithm>
+
 #include "platforms/win32/win32_platform.h"
 
 namespace virelta::win32 {
@@ -9,14 +11,10 @@ constexpr double kFrameSeconds = 1.0 / 60;
 // DwmFlush waits for the compositor's next frame. Where it comes back early
 // (nothing to compose, a display faster than 60 Hz, or a system whose flush
 // waits for nothing in particular, as Wine's does, which returns after a
-// millisecond or two), the timer tops the frame up: a step never follows the
-// last one by less than a frame, give or take this much jitter.
+// millisecond or two), the rest of the frame is slept: a step never follows
+// the last one by less than a frame, give or take this much jitter.
 constexpr double kFrameJitterSeconds = 0.002;
 constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-// What ends the wait early: input and sent or posted messages, not timers.
-// The saver's own 1 ms timer is due all through a cycle and starts nothing
-// inside one; waking for it would turn the idle wait into a busy one.
-constexpr DWORD kWakeFor = QS_ALLINPUT & ~QS_TIMER;
 
 std::int64_t ticks_now() {
   LARGE_INTEGER now;
@@ -34,6 +32,7 @@ std::int64_t ticks_per_second() {
 void Win32Platform::wait_for_frame() {
   const std::int64_t frequency = ticks_per_second();
   const auto frame = static_cast<std::int64_t>(kFrameSeconds * static_cast<double>(frequency));
+  const auto jitter = static_cast<std::int64_t>(kFrameJitterSeconds * static_cast<double>(frequency));
   if (!dwm_) dwm_.reset(LoadLibraryW(L"dwmapi.dll"));
   if (dwm_) {
     using IsEnabled = HRESULT(WINAPI*)(BOOL*);
@@ -44,33 +43,42 @@ void Win32Platform::wait_for_frame() {
     BOOL enabled = FALSE;
     if (is_enabled && flush && SUCCEEDED(is_enabled(&enabled)) && enabled && SUCCEEDED(flush())) {
       const std::int64_t now = ticks_now();
-      const auto jitter = static_cast<std::int64_t>(kFrameJitterSeconds * static_cast<double>(frequency));
       if (now - last_frame_ >= frame - jitter) {
         last_frame_ = now;
         return;
       }
     }
   }
-  if (!frame_timer_) {
+
+  // The cheapest wait is a plain Sleep, which asks nothing of the window
+  // system; it serves where it keeps to the millisecond. Where the system
+  // rounds it up to its clock tick (15.6 ms on many Windows), a
+  // high-resolution waitable timer waits instead. Input waits meanwhile, a
+  // frame at the most: the step's own event pump handles it.
+  if (sleep_kind_ == SleepKind::Unknown) {
+    std::int64_t shortest = frequency;
+    for (int i = 0; i < 3; ++i) {
+      const std::int64_t before = ticks_now();
+      Sleep(1);
+      shortest = std::min(shortest, ticks_now() - before);
+    }
+    sleep_kind_ = shortest <= 2 * frequency / 1000 ? SleepKind::Precise : SleepKind::Coarse;
+  }
+  if (sleep_kind_ == SleepKind::Coarse && !frame_timer_) {
     frame_timer_ = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
-    if (!frame_timer_) frame_timer_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    if (!frame_timer_) frame_timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
   }
   const std::int64_t deadline = last_frame_ + frame;
-  for (std::int64_t now = ticks_now(); now < deadline; now = ticks_now()) {
+  for (std::int64_t now = ticks_now(); deadline - now > jitter / 2; now = ticks_now()) {
     const std::int64_t remaining = deadline - now;
-    DWORD result;
-    if (frame_timer_) {
+    if (sleep_kind_ == SleepKind::Coarse && frame_timer_) {
       LARGE_INTEGER due;
       due.QuadPart = -(remaining * 10'000'000 / frequency);  // relative, in 100 ns
-      if (due.QuadPart == 0) break;
       SetWaitableTimer(frame_timer_, &due, 0, nullptr, nullptr, FALSE);
-      result = MsgWaitForMultipleObjects(1, &frame_timer_, FALSE, INFINITE, kWakeFor);
+      WaitForSingleObject(frame_timer_, INFINITE);
     } else {
-      result = MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(remaining * 1000 / frequency),
-                                         kWakeFor);
+      Sleep(static_cast<DWORD>(remaining * 1000 / frequency));
     }
-    // Input that arrives while waiting is handled now; it may end the program.
-    if (result == WAIT_OBJECT_0 + (frame_timer_ ? 1 : 0)) do_events();
   }
   last_frame_ = ticks_now();
 }

@@ -50,6 +50,7 @@ int primary_monitor_dpi(bool horizontal) {
 }
 
 ScreenInfo Win32Platform::screen() const {
+  if (screen_) return *screen_;
   ScreenInfo info;
   info.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   info.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -66,6 +67,7 @@ ScreenInfo Win32Platform::screen() const {
   info.twips_per_pixel_y = 1440.0 / dpi_y_;
   window_dc screen(nullptr);
   info.bits_per_pixel = GetDeviceCaps(screen.get(), BITSPIXEL);
+  screen_ = info;
   return info;
 }
 

@@ -144,8 +144,9 @@ void SurfaceWindow::show_picture(const Rect* area) {
   else GetClientRect(hwnd_, &r);
   window_dc dc(hwnd_);
   if (!dc) return;
+  // The area is not validated: that would cost a round trip to the window
+  // system per refresh, and a paint already due only draws the same picture.
   paint(dc.get(), r);
-  ValidateRect(hwnd_, &r);
 }
 
 void SurfaceWindow::invalidate(const Rect& area) {

@@ -209,6 +209,7 @@ LRESULT CALLBACK Win32Platform::owner_proc(HWND window, UINT message, WPARAM wpa
       installed->guarded([] { installed->check_end(); });
       return 0;
     }
+    if (message == WM_DISPLAYCHANGE) installed->screen_.reset();
     if (message == WM_POWERBROADCAST && wparam == PBT_POWERSETTINGCHANGE && lparam) {
       installed->display_power_changed(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lparam));
       return TRUE;
@@ -288,6 +289,7 @@ HFONT Win32Platform::font(const Font& font) {
 void Win32Platform::set_dpi(int dpi_x, int dpi_y) {
   dpi_x_ = dpi_x;
   dpi_y_ = dpi_y;
+  screen_.reset();
 }
 
 HCURSOR Win32Platform::cursor(int pointer, int resource) const {

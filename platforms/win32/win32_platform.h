@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -119,6 +120,10 @@ class Win32Platform final : public Platform, public SystemCalls {
   HWND owner_ = nullptr;
   int dpi_x_ = 96;
   int dpi_y_ = 96;
+  // The screen's facts, asked once and again after a display change: under
+  // Wine each metric costs round trips to the window system, and the form
+  // layer converts twips through them many times at every tile move.
+  mutable std::optional<ScreenInfo> screen_;
   int application_pointer_ = 0;
   std::unordered_map<HWND, Win32Peer*> windows_;
   std::vector<FormPeer*> forms_;
@@ -133,6 +138,8 @@ class Win32Platform final : public Platform, public SystemCalls {
   // Frame pacing.
   std::int64_t last_frame_ = 0;
   HANDLE frame_timer_ = nullptr;
+  // Whether Sleep keeps to the millisecond here (asked at the first frame wait).
+  enum class SleepKind { Unknown, Precise, Coarse } sleep_kind_ = SleepKind::Unknown;
   unique_hmodule dwm_;
   // The display's power state (GUID_CONSOLE_DISPLAY_STATE).
   bool display_on_ = true;
