@@ -15,6 +15,9 @@ class PixelStore {
   PixelStore() = default;
   // Re-creates the store for a W x H picture, every byte 0.
   void recreate(std::int32_t width, std::int32_t height);
+  // Empties the store. Its memory is kept for a store of the same size, as
+  // the saver re-binds every tile's engine at every cycle: taking fresh pages
+  // of the system each time costs more than the whole re-binding.
   void release();
 
   bool empty() const { return !bytes_; }
@@ -40,6 +43,8 @@ class PixelStore {
 
  private:
   std::unique_ptr<std::uint8_t[]> bytes_;
+  std::unique_ptr<std::uint8_t[]> kept_;
+  std::size_t kept_bytes_ = 0;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::size_t layer_bytes_ = 0;

@@ -3,8 +3,33 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace virelta {
+
+namespace {
+// Copies `count` pixels between rows that do not overlap. The saver copies
+// every tile twice a frame; under Wine the C runtime's memcpy runs these
+// copies at a fraction of the processor's speed, so the loop is our own.
+void copy_pixels(void* to, const void* from, int count) {
+#if defined(__SSE2__)
+  auto* out = static_cast<std::uint8_t*>(to);
+  const auto* in = static_cast<const std::uint8_t*>(from);
+  std::size_t bytes = static_cast<std::size_t>(count) * 4u, i = 0;
+  for (; i + 32 <= bytes; i += 32) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), a);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 16), b);
+  }
+  for (; i < bytes; i += 4) _mm_storeu_si32(out + i, _mm_loadu_si32(in + i));
+#else
+  std::memcpy(to, from, static_cast<std::size_t>(count) * 4u);
+#endif
+}
+}  // namespace
 
 Rect intersect(const Rect& a, const Rect& b) {
   int left = std::max(a.left, b.left), top = std::max(a.top, b.top);
@@ -54,9 +79,11 @@ void Image::copy_from(const Image& source, int source_x, int source_y, int width
   if (&source == this && clipped.top > sy) {
     for (int y = clipped.height - 1; y >= 0; --y)
       std::memmove(row(clipped.top + y) + clipped.left, source.row(sy + y) + sx, clipped.width * 4u);
-  } else {
+  } else if (&source == this) {
     for (int y = 0; y < clipped.height; ++y)
       std::memmove(row(clipped.top + y) + clipped.left, source.row(sy + y) + sx, clipped.width * 4u);
+  } else {
+    for (int y = 0; y < clipped.height; ++y) copy_pixels(row(clipped.top + y) + clipped.left, source.row(sy + y) + sx, clipped.width);
   }
 }
 
@@ -127,7 +154,7 @@ void Image::write_bottom_up(const std::uint8_t* in, int width, int height) {
     int y = height - 1 - line;
     if (y < 0 || y >= height_) continue;
     int columns = std::min(width, width_);
-    std::memcpy(row(y), in + static_cast<std::size_t>(line) * width * 4, columns * 4u);
+    copy_pixels(row(y), in + static_cast<std::size_t>(line) * width * 4, columns);
   }
 }
 

@@ -47,8 +47,15 @@ TEST(Binding, ReadsThePictureBottomUpIntoAllLayersOrRefusesWithAMessage) {
   EXPECT_EQ(texts(empty), (std::vector<std::string>{"clsASM: Error in function GETDIBS", "clsASM: Couldn't assign picturebox"}));
 }
 
-TEST(Binding, APictureLargerThanTheBoxIsCutNotWrittenPastTheStore) {
+TEST(Binding, APictureOfAnotherSizeIsPaddedWithZerosOrCutNotWrittenPastTheStore) {
   Fixture f(4, 3);
+  // Smaller than the box, bound again at the same size: what the picture leaves
+  // uncovered is 0, never the last binding's pixels.
+  f.box.image().resize(1, 1);
+  f.rebind();
+  std::vector<std::uint8_t> corner(48, 0);
+  corner[0] = 7, corner[3] = 1;
+  EXPECT_EQ(f.layer(1), corner);
   f.box.image().resize(50, 40, 0x00ABCDEF);  // a loaded picture; scan lines come from its bottom
   f.rebind();
   for (int i = 0; i < 12; ++i) EXPECT_EQ(f.layer(1)[i * 4 + 2], 0xAB);
