@@ -13,8 +13,9 @@ const DialogTexts& japanese_texts() {
 }
 
 const DialogTexts& english_texts() {
-  // A face every Windows has, in the Western character set.
-  static const DialogTexts texts{kSettingsCaptionEnglish, "Tile size", "<Show>", "<Height>", "<Width>", "<Random>",
+  // A face every Windows has, in the Western character set. The column heads
+  // go without brackets: "<Random>" would run past the panel's edge.
+  static const DialogTexts texts{kSettingsCaptionEnglish, "Tile size", "Show", "Height", "Width", "Random",
                                  "Speed", "Turns", "Anti-aliasing", "On", "Off", "Set", "Cancel",
                                  "The settings could not be saved.", "Show tile", "Height", "Width", "Random size",
                                  "Anti-aliasing off", "Anti-aliasing on", Font{"Tahoma", 8.25, 400, false, false, false, 0}};

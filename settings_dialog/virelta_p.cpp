@@ -15,7 +15,7 @@ namespace {
 std::string decimal(int value) { return std::to_string(value); }
 }  // namespace
 
-Virelta_P::Virelta_P() : Window("Virelta_P"), texts_(dialog_texts()) {
+Virelta_P::Virelta_P(const DialogTexts& texts) : Window("Virelta_P"), texts_(texts) {
   set_caption(texts_.caption);
   border = BorderStyle::FixedSingle;
   min_button = false;

@@ -20,7 +20,8 @@ namespace virelta::settings_dialog {
 
 class Virelta_P : public Window {
  public:
-  Virelta_P();
+  // In the display language's texts unless others are given.
+  explicit Virelta_P(const DialogTexts& texts = dialog_texts());
   ~Virelta_P() override;
 
   // Controls, by their names.

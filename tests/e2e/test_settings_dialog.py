@@ -82,7 +82,8 @@ class DialogCase(SessionTestCase):
             self.top = self.session.window_tree(caption)[0]
             self.origin = tuple(self.top["client_origin"])
             try:
-                return all(self.client(self.session.screenshot(), (5, y), 1, 1).pixel(0, 0) == sheen(y, 244)
+                return all(self.client(self.session.screenshot(), (5, y), 1, 1).pixel(0, 0)
+                           == sheen(y, self.top["client_size"][1])
                            for y in (0, 60, 122))
             except IndexError:
                 return False
@@ -219,22 +220,38 @@ class SettingsDialogTest(DialogCase):
         second = self.heard(self.SETTINGS_CAPTION)[1]
         self.assertEqual((second["value"], second["focused"]), ("257", True))
 
-    def test_in_english_owned_by_the_window_named_after_c_and_centred_on_it(self):
+    def test_in_english_at_96_and_144_dpi_owned_by_the_window_named_after_c_and_centred_on_it(self):
         host, handle = self.session.start_host(600, 420)
         japanese = self.session.env
-        self.session.env = dict(japanese, LC_ALL="C.UTF-8")  # a display language other than Japanese
         try:
-            dialog = self.open_dialog(f"/c:{handle}", "Virelta Settings")
+            for dpi in (144, 96):  # the screen's resolution as the prefix's registry gives it
+                self.session.set_dpi(dpi)
+                self.session.env = dict(japanese, LC_ALL="C.UTF-8")  # a display language other than Japanese
+                dialog = self.open_dialog(f"/c:{handle}", "Virelta Settings")
+                self.session.env = japanese
+                # Kept for a look: no text may be cut by its box, a panel's edge or a button's.
+                x0, y0, x1, y1 = self.top["rect"]
+                shot = self.session.path(f"english-{dpi}dpi", ".png")
+                self.session.screenshot().crop(x0, y0, x1 - x0, y1 - y0).save(shot)
+                self.assertEqual((self.top["owner"], self.top["client_size"]),
+                                 (handle, [n * dpi // 96 for n in CLIENT_SIZE]))
+                host_rect = self.session.window_tree("vtest-host")[0]["rect"]
+                for axis in (0, 1):  # centre over centre, within rounding
+                    self.assertLessEqual(abs(self.top["rect"][axis] + self.top["rect"][axis + 2]
+                                             - host_rect[axis] - host_rect[axis + 2]), 2, (self.top["rect"], host_rect))
+                left, top = self.top["client_origin"]  # every window inside the client area
+                right, bottom = left + self.top["client_size"][0], top + self.top["client_size"][1]
+                for w in self.session.window_tree("Virelta Settings")[1:]:
+                    self.assertTrue(left <= w["rect"][0] < w["rect"][2] <= right
+                                    and top <= w["rect"][1] < w["rect"][3] <= bottom, (dpi, w))
+                names = [c["name"] for c in self.heard("Virelta Settings")]
+                self.assertEqual(names[:4] + names[16:22], ["Show tile 1", "Height 1", "Width 1", "Random size 1",
+                                                            "Speed", "Turns", "Anti-aliasing off", "Anti-aliasing on",
+                                                            "Set", "Cancel"])
+                self.assertTrue(all(name.isascii() for name in names), names)
+                self.session.focus("Virelta Settings")
+                self.session.key("Escape")
+                self.assertExits(dialog, within=10)
         finally:
             self.session.env = japanese
-        self.assertEqual(self.top["owner"], handle)
-        host_rect = self.session.window_tree("vtest-host")[0]["rect"]
-        for axis in (0, 1):  # centre over centre, within rounding
-            self.assertLessEqual(abs(self.top["rect"][axis] + self.top["rect"][axis + 2]
-                                     - host_rect[axis] - host_rect[axis + 2]), 2, (self.top["rect"], host_rect))
-        names = [c["name"] for c in self.heard("Virelta Settings")]
-        self.assertEqual(names[:4] + names[16:22], ["Show tile 1", "Height 1", "Width 1", "Random size 1", "Speed",
-                                                    "Turns", "Anti-aliasing off", "Anti-aliasing on", "Set", "Cancel"])
-        self.session.focus("Virelta Settings")
-        self.session.key("Escape")
-        self.assertExits(dialog, within=10)
+            self.session.set_dpi(96)

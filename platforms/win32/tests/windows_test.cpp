@@ -1,5 +1,5 @@
 // Windows and what they show and take: timers, the mouse on windowless labels,
-// windowless controls on the screen, labels that fit their text at several DPIs.
+// windowless controls on the screen, captions that fit in both languages at several DPIs.
 #include <string>
 #include <vector>
 
@@ -109,31 +109,42 @@ TEST_F(WindowsTest, StoredPicturesAndWindowlessControlsReachTheScreen) {
   for (const auto& e : expected) EXPECT_EQ(shot.at(e.x, e.y), e.colour) << e.x << "," << e.y;
 }
 
-TEST_F(WindowsTest, EverySettingsLabelHoldsItsTextAtSeveralDpis) {
-  // Measured with the label's own font as drawn, at 100, 150 and 200 %; each keeps its
-  // laid-out corner: the left edge of "有効", the right edge of a width.
+TEST_F(WindowsTest, EverySettingsCaptionHoldsItsTextInBothLanguagesAtSeveralDpis) {
+  // Every text the dialog draws (labels, the marks' and the link's, the panel
+  // titles, the buttons' captions), measured with its own font as drawn at 100,
+  // 150 and 200 %: it fits its box, and the box lies inside its container's
+  // client area, which clips it. The Japanese layout keeps its laid-out corners.
+  using settings_dialog::DialogTexts;
   Win32Platform& platform = testing::test_platform();
-  for (int dpi : {96, 144, 192}) {
-    platform.set_dpi(dpi, dpi);
-    settings_dialog::Virelta_P dialog;
-    dialog.show();
-    int labels = 0;
-    for (Surface* surface : {static_cast<Surface*>(&dialog), dialog.Pic_C[0], dialog.Pic_C[1]}) {
-      for (Control* c : surface->children()) {
-        if (c->kind() != Control::Kind::Label) continue;
-        const Label& label = static_cast<const Label&>(*c);
-        window_dc screen(nullptr);
-        selection font(screen.get(), platform.font(label.font));
-        RECT r{0, 0, label.width(), 0};
-        DrawTextW(screen.get(), widen(label.caption()).c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        EXPECT_TRUE(r.right <= label.width() && r.bottom <= label.height())
-            << dpi << " dpi " << label.caption() << ": " << r.right << "x" << r.bottom;
-        ++labels;
-      }
+  for (const DialogTexts* texts : {&settings_dialog::japanese_texts(), &settings_dialog::english_texts()}) {
+    for (int dpi : {96, 144, 192}) {
+      platform.set_dpi(dpi, dpi);
+      settings_dialog::Virelta_P dialog(*texts);
+      dialog.show();
+      int captions = 0;
+      auto check = [&](const Surface& surface, auto& inner) -> void {
+        for (Control* c : surface.children()) {
+          if (auto* panel = dynamic_cast<Surface*>(c)) inner(*panel, inner);
+          if (c->kind() != Control::Kind::Label) continue;
+          const Label& label = static_cast<const Label&>(*c);
+          const Rect b = label.bounds();
+          window_dc screen(nullptr);
+          selection font(screen.get(), platform.font(label.font));
+          RECT r{0, 0, b.width, 0};
+          DrawTextW(screen.get(), widen(label.caption()).c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+          EXPECT_TRUE(r.right <= b.width && r.bottom <= b.height && b.left >= 0 && b.top >= 0 &&
+                      b.right() <= surface.width() && b.bottom() <= surface.height())
+              << dpi << " dpi \"" << label.caption() << "\" " << r.right << "x" << r.bottom << " in " << b.left << "," << b.top << " " << b.width << "x"
+              << b.height << " of " << surface.width() << "x" << surface.height();
+          ++captions;
+        }
+      };
+      check(dialog, check);
+      EXPECT_EQ(captions, 36);
+      if (texts != &settings_dialog::japanese_texts()) continue;
+      EXPECT_EQ(dialog.lbl_Action[0]->left(), 780 * dpi / 1440);
+      EXPECT_EQ(dialog.lbl_Width[0]->bounds().right(), 3030 * dpi / 1440);
     }
-    EXPECT_EQ(labels, 34);
-    EXPECT_EQ(dialog.lbl_Action[0]->left(), 780 * dpi / 1440);
-    EXPECT_EQ(dialog.lbl_Width[0]->bounds().right(), 3030 * dpi / 1440);
   }
   platform.set_dpi(primary_monitor_dpi(true), primary_monitor_dpi(false));
 }

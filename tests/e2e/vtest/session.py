@@ -154,6 +154,11 @@ class WineSession:
             time.sleep(0.05)
         raise WindowNotFound(f"the host window did not come up: {host!r} {host.output!r}")
 
+    def set_dpi(self, dpi):
+        """The screen resolution programs started from now on are told (96: Windows' default)."""
+        run_logged(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                    "/d", str(dpi), "/f"], self.env, self.log, self.config.seconds(60))
+
     def xdotool(self, *args, check=True):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=check, stdin=subprocess.DEVNULL,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30).stdout.decode()

@@ -118,7 +118,7 @@ TEST(SettingsDialogLoading, WhereJapaneseIsNotTheDisplayLanguageEveryTextIsEngli
   std::vector<std::string> texts;
   for (Label* label : p.lbl) texts.push_back(label->caption());
   texts.pop_back();  // the credit line
-  EXPECT_EQ(texts, (std::vector<std::string>{"Tile size", "<Show>", "<Height>", "<Width>", "<Random>", "1", "2", "3",
+  EXPECT_EQ(texts, (std::vector<std::string>{"Tile size", "Show", "Height", "Width", "Random", "1", "2", "3",
                                              "4", "Speed", "Turns", "Anti-aliasing"}));
   EXPECT_EQ(p.lbl_Anti[0]->caption() + p.lbl_Anti[1]->caption(), "OnOff");
   EXPECT_EQ(p.Cmd_Set->Caption() + p.Cmd_Can->Caption(), "SetCancel");
