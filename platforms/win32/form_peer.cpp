@@ -314,8 +314,9 @@ LRESULT FormPeer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     default:
-      return SurfaceWindow::handle_message(message, wparam, lparam);
+      break;
   }
+  return SurfaceWindow::handle_message(message, wparam, lparam);
 }
 
 }  // namespace virelta::win32
