@@ -4,6 +4,7 @@
 
 #include "effects/colour_exchange_kernel.h"
 #include "effects/colour_exchange_kernel_shared.h"
+#include "effects/kernel_sse2.h"
 #include "effects/magnify_kernel.h"
 #include "effects/magnify_kernel_shared.h"
 #include "effects/palette_kernel.h"
@@ -19,7 +20,7 @@ namespace {
 
 bool rotate_sse2_runs_here() {
   // Built without SSE2, the rotation's SSE2 entry is the plain rule.
-#if defined(__SSE2__)
+#ifdef VIRELTA_SSE2
   return cpu_has_sse2();
 #else
   return false;

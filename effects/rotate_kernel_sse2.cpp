@@ -17,13 +17,11 @@
 #include "effects/rotate_kernel.h"
 #include "effects/rotate_kernel_shared.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "effects/kernel_sse2.h"
 
 namespace virelta::effects::rotate_detail {
 
-#if defined(__SSE2__)
+#ifdef VIRELTA_SSE2
 namespace {
 
 struct Sse2Registers { using Doubles = __m128d; using Mask = __m128i; };
@@ -233,7 +231,7 @@ inline void Sse2::write(const RotationJob& f, const CellPlan<kLanes>& plan, int 
 #endif
 
 void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
-#if defined(__SSE2__)
+#ifdef VIRELTA_SSE2
   rotate_by_lanes<Sse2>(block, msg, wparam, lparam);
 #else
   rotate_kernel_plain(block, msg, wparam, lparam);
