@@ -15,13 +15,6 @@
 #include "effects/kernel_tables.h"
 #include "effects/pixel_store.h"
 
-#if VIRELTA_BENCH_OPENCV
-#include <opencv2/core.hpp>
-#endif
-#if VIRELTA_BENCH_PIXMAN
-#include <pixman.h>
-#endif
-
 namespace virelta::bench {
 
 using effects::Kernel;
@@ -83,27 +76,18 @@ void register_entries(const std::string& family, KernelTable table, Kernel chose
 void register_effects(const std::string& family, KernelTable table, Kernel chosen,
                       void (*bench)(benchmark::State&, Kernel, Effect, int), std::span<const Effect> effects);
 
-// A benchmark of a geometric kernel's case, nearest or bilinear, at a size.
-using GeometricBench = void (*)(benchmark::State& state, bool bilinear, int size);
+// A turn by `degrees` anticlockwise and a scaling by `scale`, both about
+// the picture's centre.
+struct Transform {
+  double degrees;
+  double scale;
+};
 
 // Registers nearest and bilinear at 256 x 256 and 512 x 512 for every entry
-// of the family (as register_entries) and, where not null, for OpenCV and
-// pixman doing the same: "<family>/<who>/<nearest or bilinear>/<size>".
+// of the family (as register_entries) and, where the benchmarks are built
+// with them, for OpenCV's warpAffine (one thread) and pixman doing
+// `transforms` with a black fill: "<family>/<who>/<nearest or bilinear>/<size>".
 void register_geometric(const std::string& family, KernelTable table, Kernel chosen,
-                        void (*bench)(benchmark::State&, Kernel, bool, int), GeometricBench opencv,
-                        GeometricBench pixman);
-
-#if VIRELTA_BENCH_OPENCV
-// warpAffine (one thread) with each of `transforms` on a random size x size
-// picture, black outside.
-void bench_opencv_warps(benchmark::State& state, bool bilinear, int size, const std::vector<cv::Mat>& transforms);
-#endif
-
-#if VIRELTA_BENCH_PIXMAN
-// pixman with each of `transforms` (destination to source) on a random
-// size x size picture, nothing outside.
-void bench_pixman_transforms(benchmark::State& state, bool bilinear, int size,
-                             const std::vector<pixman_f_transform_t>& transforms);
-#endif
+                        void (*bench)(benchmark::State&, Kernel, bool, int), std::vector<Transform> transforms);
 
 }  // namespace virelta::bench

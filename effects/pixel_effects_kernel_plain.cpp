@@ -173,16 +173,7 @@ void twirl(const Layers& l, std::int32_t amount, std::uint32_t colour) {
 
 void pixel_effects_kernel_plain(const KernelBlock& block, std::uint32_t, std::uint32_t wparam, std::uint32_t lparam) {
   if (!block.has_pixels()) return;
-  Layers layers(block);
-  switch (block.opcode) {
-    case 0: blur(layers, block.amount); break;
-    case 1: edge(layers, block.colour); break;
-    case 2: relief(layers, block.colour); break;
-    case 3: wave(layers, wave_table_from_words(wparam, lparam)); break;
-    case 4: emboss(layers, block.colour); break;
-    case 5: twirl(layers, block.amount, block.colour); break;
-    default: break;
-  }
+  run_effect(block, Layers(block), wave_table_from_words(wparam, lparam));
 }
 
 }  // namespace virelta::effects

@@ -31,6 +31,22 @@ inline std::uint32_t keep_unused_byte(std::uint32_t destination, std::uint32_t s
   return (destination & 0xFF000000u) | (source & 0x00FFFFFFu);
 }
 
+// Runs the effect that block.opcode names on `layers`. Each kernel has its
+// own blur, edge, relief, wave, emboss and twirl for its own type of
+// `layers`, which is how the calls below find them.
+template <class Layers>
+void run_effect(const KernelBlock& block, const Layers& layers, const float* wave_table) {
+  switch (block.opcode) {
+    case 0: blur(layers, block.amount); break;
+    case 1: edge(layers, block.colour); break;
+    case 2: relief(layers, block.colour); break;
+    case 3: wave(layers, wave_table); break;
+    case 4: emboss(layers, block.colour); break;
+    case 5: twirl(layers, block.amount, block.colour); break;
+    default: break;
+  }
+}
+
 // The row the wave copies into row y, unrounded: T(y) kept within 1..H.
 float wave_source_row(const float* table, int y, int height);
 

@@ -184,8 +184,8 @@ void relief(const Rows& r, std::uint32_t colour) {
     (void)s, (void)d;
 #endif
   };
+  const std::uint32_t colour_word = colour_pixel(colour);
   auto one = [&](const std::uint8_t* s, std::uint8_t* d) {
-    const std::uint32_t colour_word = colour_pixel(colour);
     store_channels(d, [&](int c) { return std::abs(s[c] - s[upper_right + c] - channel(colour_word, c)); });
   };
   for_each_span(r, std::min(r.h - 1, 2), r.h - 1, std::min(r.w - 1, 2), r.w - 1, four, one);
@@ -290,16 +290,7 @@ void twirl(const Rows& r, std::int32_t amount, std::uint32_t colour) {
 
 void run(const KernelBlock& block, std::uint32_t wparam, std::uint32_t lparam, bool avx2) {
   if (!block.has_pixels()) return;
-  Rows rows(block, avx2);
-  switch (block.opcode) {
-    case 0: blur(rows, block.amount); break;
-    case 1: edge(rows, block.colour); break;
-    case 2: relief(rows, block.colour); break;
-    case 3: wave(rows, wave_table_from_words(wparam, lparam)); break;
-    case 4: emboss(rows, block.colour); break;
-    case 5: twirl(rows, block.amount, block.colour); break;
-    default: break;
-  }
+  run_effect(block, Rows(block, avx2), wave_table_from_words(wparam, lparam));
 }
 
 }  // namespace

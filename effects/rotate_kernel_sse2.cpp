@@ -105,13 +105,12 @@ inline void Sse2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, 
 template <>
 inline void Sse2::write(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
   if (wrote_fill_only(f, plan.inside + j, out)) return;
-  const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
-  const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
   // Lanes outside read the first pixel and take the fill colour instead.
   const std::int32_t* index = plan.index + j;
   const __m128i colours = _mm_setr_epi32(load_pixel(f.source, index[0]), load_pixel(f.source, index[1]),
                                          load_pixel(f.source, index[2]), load_pixel(f.source, index[3]));
-  store_keeping_fourth(out, select(inside, colours, fill));
+  const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
+  store_keeping_fourth(out, select(inside, colours, _mm_set1_epi32(static_cast<int>(f.setup.fill))));
 }
 
 template <>
