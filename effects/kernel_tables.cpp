@@ -57,8 +57,8 @@ constexpr KernelEntry kColourExchange[] = {
     {"sse2", colour_exchange_detail::colour_exchange_kernel_sse2, cpu_has_sse2},
 };
 
-// One chosen kernel per table. Instantiated here only, a file built for the
-// baseline, never in one built for a wider instruction set.
+// A table's kernel: its fastest entry, picked at the first call. Kept in
+// this file, built for the baseline instruction set.
 template <const auto& Table>
 void run_fastest(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
   static const Kernel chosen = fastest_entry(Table).run;
