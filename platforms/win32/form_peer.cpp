@@ -304,8 +304,11 @@ LRESULT FormPeer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     default:
-      return SurfaceWindow::handle_message(message, wparam, lparam);
+      break;
   }
+  // Also a WM_GETOBJECT this form does not answer itself: the system's
+  // accessible object then stands for the window.
+  return SurfaceWindow::handle_message(message, wparam, lparam);
 }
 
 }  // namespace virelta::win32
