@@ -1,36 +1,23 @@
-// The colour-exchange kernel, plain against fast, on 256 x 256 and 512 x 512
+// The colour-exchange kernel, every entry of its table and the chosen one, on 256 x 256 and 512 x 512
 // pictures in which one pixel in 64 has the colour and one in 16 is a step
 // away from it: 1000 dots, row lines and the grid every 4 pixels, the bleed
 // (amount 4, reach 3), the four streaks (amount 8, reach 4) and the burst
 // (amount 1 and 4, centred). The kernel works in place, so the picture is put
 // back before every run, outside the timing.
-#include <benchmark/benchmark.h>
-
 #include <bit>
-#include <cstdint>
 #include <cstring>
 #include <random>
-#include <string>
 #include <vector>
 
+#include "bench/bench_shared.h"
 #include "effects/colour_exchange_kernel.h"
-#include "effects/kernel_block.h"
-#include "effects/pixel_store.h"
 
 namespace {
 
-using virelta::effects::Kernel;
-using virelta::effects::KernelBlock;
-using virelta::effects::PixelStore;
+using namespace virelta::bench;
 
-constexpr int kSizes[] = {256, 512};
 constexpr std::uint32_t kColour = 0x3080C0;  // blue 0x30, green 0x80, red 0xC0
 
-struct Effect {
-  const char* name;
-  std::int32_t opcode;
-  std::int32_t amount;
-};
 constexpr Effect kEffects[] = {{"dots1000", 0, 50}, {"rows", 1, 4},        {"grid", 3, 4},
                                {"bleed", 4, 4},     {"streak_up", 5, 8},   {"streak_down", 6, 8},
                                {"streak_left", 7, 8}, {"streak_right", 8, 8}, {"burst1", 9, 1},
@@ -54,13 +41,9 @@ std::vector<std::uint8_t> picture_bytes(std::size_t pixels) {
 }
 
 void bench_kernel(benchmark::State& state, Kernel kernel, Effect effect, int size) {
-  PixelStore store;
-  store.recreate(size, size);
-  const std::vector<std::uint8_t> picture = picture_bytes(static_cast<std::size_t>(size) * size);
-  KernelBlock block;
-  block.width = size;
-  block.height = size;
-  block.store = store.data();
+  SquarePicture picture(size, 2);
+  KernelBlock& block = picture.block;
+  const std::vector<std::uint8_t> bytes = picture_bytes(static_cast<std::size_t>(size) * size);
   block.amount = effect.amount;
   block.colour = kColour;
   block.opcode = effect.opcode;
@@ -71,34 +54,20 @@ void bench_kernel(benchmark::State& state, Kernel kernel, Effect effect, int siz
   std::vector<std::uint32_t> dots;
   for (int i = 0; i < 2 * 20 * effect.amount; ++i)
     dots.push_back(std::bit_cast<std::uint32_t>(static_cast<float>(random() % 1000) / 1000.0f));
-  for (auto _ : state) {
+  time_runs(state, picture.store.data(), std::int64_t{size} * size, [&] {
     state.PauseTiming();
-    std::memcpy(store.layer(2), picture.data(), picture.size());
+    std::memcpy(picture.store.layer(2), bytes.data(), bytes.size());
     state.ResumeTiming();
     if (effect.opcode == 0) {
       for (std::size_t i = 0; i + 1 < dots.size(); i += 2) kernel(block, dots[i], dots[i + 1], 0);
     } else {
       kernel(block, std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), 0);
     }
-    benchmark::DoNotOptimize(store.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(size) * size);
+  });
 }
 
-void register_all() {
-  for (int size : kSizes)
-    for (const Effect& effect : kEffects) {
-      const std::string tail = std::string(effect.name) + "/" + std::to_string(size);
-      benchmark::RegisterBenchmark(("colour_exchange/plain/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::colour_exchange_kernel_plain, effect, size)
-          ->Unit(benchmark::kMicrosecond);
-      benchmark::RegisterBenchmark(("colour_exchange/fast/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::colour_exchange_kernel, effect, size)
-          ->Unit(benchmark::kMicrosecond);
-    }
-}
-
-const int registered = (register_all(), 0);
+const int registered = (register_effects("colour_exchange", virelta::effects::colour_exchange_kernels(),
+                                         virelta::effects::colour_exchange_kernel, bench_kernel, kEffects),
+                        0);
 
 }  // namespace

@@ -1,77 +1,36 @@
-// The palette kernel, plain, fast and fast without AVX2 ("baseline"), on
+// The palette kernel, every entry of its table and the chosen one, on
 // 256 x 256 and 512 x 512 pictures of random bytes: one pair opcode of each
 // kind (saturating, wrapping, invert), the noise, grey and two threshold
 // rules. The picture is put back before every run (untimed), so the
 // saturating rules never settle.
-#include <benchmark/benchmark.h>
-
-#include <cstdint>
 #include <cstring>
-#include <random>
-#include <string>
 #include <vector>
 
-#include "effects/kernel_block.h"
+#include "bench/bench_shared.h"
 #include "effects/palette_kernel.h"
-#include "effects/palette_kernel_shared.h"
-#include "effects/pixel_store.h"
 
 namespace {
 
-using virelta::effects::Kernel;
-using virelta::effects::KernelBlock;
-using virelta::effects::PixelStore;
-
-struct Effect {
-  const char* name;
-  std::int32_t opcode;
-  std::int32_t amount;
-};
+using namespace virelta::bench;
 
 constexpr Effect kEffects[] = {{"brighter", 6, 40}, {"shift", 8, 300}, {"invert", 11, 1}, {"noise", 10, 5},
                                {"grey", 12, 1},     {"dark", 13, 1},   {"threshold", 19, 1}};
-constexpr int kSizes[] = {256, 512};
 
 void bench_kernel(benchmark::State& state, Kernel kernel, Effect effect, int size) {
-  PixelStore store;
-  store.recreate(size, size);
-  std::mt19937 random(2024);
-  std::vector<std::uint8_t> picture(store.layer_bytes());
-  for (auto& b : picture) b = static_cast<std::uint8_t>(random());
-  KernelBlock block;
-  block.width = size;
-  block.height = size;
-  block.store = store.data();
-  block.opcode = effect.opcode;
-  block.amount = effect.amount;
-  for (auto _ : state) {
+  SquarePicture picture(size, 2);
+  picture.block.opcode = effect.opcode;
+  picture.block.amount = effect.amount;
+  const std::vector<std::uint8_t> bytes = random_bytes(picture.store.layer_bytes());
+  time_runs(state, picture.store.data(), std::int64_t{size} * size, [&] {
     state.PauseTiming();
-    std::memcpy(store.layer(2), picture.data(), picture.size());
+    std::memcpy(picture.store.layer(2), bytes.data(), bytes.size());
     state.ResumeTiming();
-    kernel(block, virelta::effects::kPaletteNoiseSeed, 0, 0);
-    benchmark::DoNotOptimize(store.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(size) * size);
+    kernel(picture.block, virelta::effects::kPaletteNoiseSeed, 0, 0);
+  });
 }
 
-void register_all() {
-  for (int size : kSizes) {
-    for (const Effect& effect : kEffects) {
-      const std::string tail = std::string(effect.name) + "/" + std::to_string(size);
-      benchmark::RegisterBenchmark(("palette/plain/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::palette_kernel_plain, effect, size)
-          ->Unit(benchmark::kMicrosecond);
-      benchmark::RegisterBenchmark(("palette/fast/" + tail).c_str(), bench_kernel, virelta::effects::palette_kernel,
-                                   effect, size)
-          ->Unit(benchmark::kMicrosecond);
-      benchmark::RegisterBenchmark(("palette/sse2/" + tail).c_str(), bench_kernel,
-                                   virelta::effects::palette_simd::palette_kernel_sse2, effect, size)
-          ->Unit(benchmark::kMicrosecond);
-    }
-  }
-}
-
-const int registered = (register_all(), 0);
+const int registered = (register_effects("palette", virelta::effects::palette_kernels(),
+                                         virelta::effects::palette_kernel, bench_kernel, kEffects),
+                        0);
 
 }  // namespace

@@ -27,3 +27,30 @@ function(virelta_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
+
+# The test program of a layer that keeps its tests beside it (tests/*.cpp in
+# the calling folder), linked with the libraries after LINK. GoogleTest is
+# set up by tests/, which is read later, so the program is finished once the
+# whole project has been read; without GoogleTest it is left out of the build.
+function(virelta_layer_tests target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT" "LINK")
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE ${arg_LINK})
+  # EVAL, so that the arguments are read now and not when the call runs.
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL virelta_finish_layer_tests [[${target}]] [[${arg_TIMEOUT}]])")
+endfunction()
+
+function(virelta_finish_layer_tests target timeout)
+  if(NOT TARGET GTest::gtest_main)
+    set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+    return()
+  endif()
+  target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  string(REGEX REPLACE "^test_" "unit_" test_name ${target})
+  add_test(NAME ${test_name} COMMAND ${target} --gtest_brief=1)
+  if(timeout)
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${timeout})
+  endif()
+endfunction()

@@ -17,19 +17,14 @@
 
 #include <cstdint>
 
-#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
+#include "effects/kernel_tables.h"
 
 namespace virelta::effects {
 
 // States every rule as written, one byte at a time.
 void colour_exchange_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                                   std::uint32_t lparam);
-// Every entry (plain, sse2), each giving colour_exchange_kernel_plain's bytes.
-KernelTable colour_exchange_kernels();
-// The fastest entry this processor runs, chosen once.
-void colour_exchange_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                            std::uint32_t lparam);
 
 // The single-precision weights the class passes for the bleed and streaks.
 inline constexpr float kStartingWeight = 0.9f;

@@ -111,10 +111,8 @@ void burst(const Layer& l, std::int32_t amount, float centre_x, float centre_y, 
 
 }  // namespace
 
-void colour_exchange_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                                  std::uint32_t lparam) {
-  (void)lparam;
-  if (block.store == nullptr || block.width <= 0 || block.height <= 0) return;
+void colour_exchange_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t) {
+  if (!block.has_pixels()) return;
   Layer layer(block);
   const float x = single(msg), y = single(wparam);
   const std::int32_t amount = block.amount;

@@ -6,17 +6,11 @@
 #include <cstdint>
 
 #include "effects/kernel_block.h"
+#include "effects/kernel_sse2.h"
 
 namespace virelta::effects::colour_exchange_detail {
 
 inline float single(std::uint32_t bits) { return std::bit_cast<float>(bits); }
-
-// An integer stored the way the x87 unit stores one: the value is already
-// rounded; NaN and anything outside 32 bits give the "integer indefinite".
-inline std::int32_t to_int32_or_indefinite(double rounded) {
-  if (rounded >= -2147483648.0 && rounded <= 2147483647.0) return static_cast<std::int32_t>(rounded);
-  return INT32_MIN;
-}
 
 inline bool matches(const std::uint8_t* pixel, std::uint32_t colour) {
   std::uint32_t value = (static_cast<std::uint32_t>(pixel[0]) << 16) | (pixel[1] << 8) | pixel[2];

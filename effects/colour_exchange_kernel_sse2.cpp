@@ -11,11 +11,6 @@
 #include "effects/colour_exchange_kernel.h"
 #include "effects/colour_exchange_kernel_shared.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define VIRELTA_COLOUR_EXCHANGE_SSE2 1
-#include <emmintrin.h>
-#endif
-
 namespace virelta::effects {
 
 namespace {
@@ -32,15 +27,7 @@ struct Layer {
   std::uint8_t* base;
 };
 
-int rounded(double value) {
-#ifdef VIRELTA_COLOUR_EXCHANGE_SSE2
-  // cvtsd2si rounds half to even in the default mode and gives 0x80000000 for
-  // NaN and overflow, just like the x87 store the rule is written for.
-  return _mm_cvtsd_si32(_mm_set_sd(value));
-#else
-  return to_int32_or_indefinite(std::nearbyint(value));
-#endif
-}
+int rounded(double value) { return rounded_int32(value); }
 
 
 void paint(std::uint8_t* pixel, std::uint32_t word) {
@@ -73,7 +60,7 @@ void lines(const Layer& l, int opcode, std::int32_t step, std::uint32_t colour) 
 // First column from `x` to `last` whose pixel matches, or last + 1. It reads
 // the layer as it is now, so colour that earlier blends made matches too.
 int next_match(const std::uint8_t* row, int x, int last, std::uint32_t word) {
-#ifdef VIRELTA_COLOUR_EXCHANGE_SSE2
+#ifdef VIRELTA_SSE2
   const __m128i mask = _mm_set1_epi32(0x00FFFFFF), wanted = _mm_set1_epi32(static_cast<int>(word));
   for (; x + 3 <= last; x += 4) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * (x - 1)));
@@ -203,9 +190,8 @@ void burst(const Layer& l, std::int32_t amount, float centre_x, float centre_y, 
 }  // namespace
 
 void colour_exchange_detail::colour_exchange_kernel_sse2(const KernelBlock& block, std::uint32_t msg,
-                                                         std::uint32_t wparam, std::uint32_t lparam) {
-  (void)lparam;
-  if (block.store == nullptr || block.width <= 0 || block.height <= 0) return;
+                                                         std::uint32_t wparam, std::uint32_t) {
+  if (!block.has_pixels()) return;
   Layer layer(block);
   const float x = single(msg), y = single(wparam);
   const std::int32_t amount = block.amount;

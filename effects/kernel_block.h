@@ -23,6 +23,8 @@ struct KernelBlock {
   std::uint32_t layer_pixels() const {
     return static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
   }
+  // A store with at least one pixel; every kernel leaves anything else alone.
+  bool has_pixels() const { return store != nullptr && width > 0 && height > 0; }
   // First byte of layer 1, 2 or 3. Rows run bottom-up, 4 bytes a pixel
   // (blue, green, red, unused), no row padding.
   std::uint8_t* layer(int n) const {

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
+#include "effects/kernel_tables.h"
 
 namespace virelta::effects {
 
@@ -19,10 +19,5 @@ float magnify_scale(std::int32_t tenths);
 // The rule as written, one destination pixel at a time.
 void magnify_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                           std::uint32_t lparam);
-// Every entry (plain, sse2, avx2), each giving magnify_kernel_plain's bytes.
-KernelTable magnify_kernels();
-// The fastest entry this processor runs, chosen once.
-void magnify_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                    std::uint32_t lparam);
 
 }  // namespace virelta::effects

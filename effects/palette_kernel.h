@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
+#include "effects/kernel_tables.h"
 
 namespace virelta::effects {
 
@@ -60,10 +60,5 @@ std::uint32_t palette_shift_pattern(std::int32_t opcode, std::int32_t amount);
 // The rule as written, one byte or one pixel at a time.
 void palette_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                           std::uint32_t lparam);
-// Every entry (plain, sse2, avx2), each giving palette_kernel_plain's bytes.
-KernelTable palette_kernels();
-// The fastest entry this processor runs, chosen once.
-void palette_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                    std::uint32_t lparam);
 
 }  // namespace virelta::effects

@@ -46,7 +46,7 @@ void noise_plain(std::uint8_t* pixels, std::uint32_t count, std::int32_t amount,
 }  // namespace
 
 void palette_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t, std::uint32_t) {
-  if (!block.store || block.width <= 0 || block.height <= 0) return;
+  if (!block.has_pixels()) return;
   const std::uint32_t count = block.layer_pixels();
   std::uint8_t* pixels = block.layer(2);
   const std::int32_t opcode = block.opcode;

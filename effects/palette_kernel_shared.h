@@ -7,10 +7,7 @@
 #include <cstdint>
 
 #include "effects/kernel_block.h"
-
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define VIRELTA_PALETTE_SSE2 1
-#endif
+#include "effects/kernel_sse2.h"
 
 namespace virelta::effects::palette_simd {
 

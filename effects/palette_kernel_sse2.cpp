@@ -8,15 +8,11 @@
 #include "effects/palette_kernel.h"
 #include "effects/palette_kernel_shared.h"
 
-#ifdef VIRELTA_PALETTE_SSE2
-#include <emmintrin.h>
-#endif
-
 namespace virelta::effects {
 
 namespace {
 
-#ifdef VIRELTA_PALETTE_SSE2
+#ifdef VIRELTA_SSE2
 
 template <class Op>
 void walk_pairs(std::uint8_t* bytes, std::size_t count, Op op) {
@@ -140,7 +136,7 @@ void noise_fast(std::uint8_t* pixels, std::uint32_t count, std::int32_t amount, 
 }
 
 void palette_fast(const KernelBlock& block, std::uint32_t msg, bool avx2) {
-  if (!block.store || block.width <= 0 || block.height <= 0) return;
+  if (!block.has_pixels()) return;
   const std::uint32_t count = block.layer_pixels();
   std::uint8_t* pixels = block.layer(2);
   const std::int32_t opcode = block.opcode;

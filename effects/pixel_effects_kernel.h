@@ -15,19 +15,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
+#include "effects/kernel_tables.h"
 
 namespace virelta::effects {
 
 // States every rule as written, one byte at a time.
 void pixel_effects_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                                 std::uint32_t lparam);
-// Every entry (plain, sse2, avx2), each giving pixel_effects_kernel_plain's bytes.
-KernelTable pixel_effects_kernels();
-// The fastest entry this processor runs, chosen once.
-void pixel_effects_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                          std::uint32_t lparam);
 
 // Msg, wParam and lParam of every call but the wave's; the kernel reads none.
 inline constexpr std::uint32_t kPixelEffectsMsg = 0x40000000;     // 2.0 as a Single

@@ -111,12 +111,7 @@ void relief(const Layers& l, std::uint32_t colour) {
 void wave(const Layers& l, const float* table) {
   if (table == nullptr) return;
   for (int y = 1; y <= l.h; ++y) {
-    float t = table[y - 1];
-    // The host already keeps T within 1..H; a table from elsewhere must not
-    // send the kernel outside the layer.
-    if (!(t >= 1)) t = 1;
-    if (t > l.h) t = static_cast<float>(l.h);
-    int row = rounded(t);
+    int row = rounded(wave_source_row(table, y, l.h));
     for (int x = 1; x <= l.w; ++x)
       for (int c = 0; c < 3; ++c) l.D(x, y, c) = static_cast<std::uint8_t>(l.S(x, row, c));
   }
@@ -176,20 +171,9 @@ void twirl(const Layers& l, std::int32_t amount, std::uint32_t colour) {
 
 }  // namespace
 
-void pixel_effects_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                                std::uint32_t lparam) {
-  (void)msg;
-  if (block.store == nullptr || block.width <= 0 || block.height <= 0) return;
-  Layers layers(block);
-  switch (block.opcode) {
-    case 0: blur(layers, block.amount); break;
-    case 1: edge(layers, block.colour); break;
-    case 2: relief(layers, block.colour); break;
-    case 3: wave(layers, wave_table_from_words(wparam, lparam)); break;
-    case 4: emboss(layers, block.colour); break;
-    case 5: twirl(layers, block.amount, block.colour); break;
-    default: break;
-  }
+void pixel_effects_kernel_plain(const KernelBlock& block, std::uint32_t, std::uint32_t wparam, std::uint32_t lparam) {
+  if (!block.has_pixels()) return;
+  run_effect(block, Layers(block), wave_table_from_words(wparam, lparam));
 }
 
 }  // namespace virelta::effects

@@ -9,6 +9,15 @@ namespace virelta::effects {
 
 namespace pixel_effects_detail {
 
+float wave_source_row(const float* table, int y, int height) {
+  // The host already keeps T within 1..H; a table from elsewhere must not
+  // send the kernel outside the layer.
+  float t = table[y - 1];
+  if (!(t >= 1)) t = 1;
+  if (t > height) t = static_cast<float>(height);
+  return t;
+}
+
 float twirl_twist(std::int32_t amount) {
   constexpr double pi = std::numbers::pi;
   switch (amount) {

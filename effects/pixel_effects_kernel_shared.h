@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "effects/kernel_block.h"
+#include "effects/kernel_sse2.h"
 
 namespace virelta::effects::pixel_effects_detail {
 
@@ -17,13 +18,6 @@ struct DownToTwo {
   int highest;
 };
 inline DownToTwo down_to_two(int first) { return {std::min(first, 2), first}; }
-
-// An integer stored the way the x87 unit stores one: the value is already
-// rounded; NaN and anything outside 32 bits give the "integer indefinite".
-inline std::int32_t to_int32_or_indefinite(double rounded) {
-  if (rounded >= -2147483648.0 && rounded <= 2147483647.0) return static_cast<std::int32_t>(rounded);
-  return INT32_MIN;
-}
 
 inline std::uint32_t load_pixel(const std::uint8_t* p) {
   std::uint32_t v;
@@ -36,6 +30,25 @@ inline void store_pixel(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4
 inline std::uint32_t keep_unused_byte(std::uint32_t destination, std::uint32_t source) {
   return (destination & 0xFF000000u) | (source & 0x00FFFFFFu);
 }
+
+// Runs the effect that block.opcode names on `layers`. Each kernel has its
+// own blur, edge, relief, wave, emboss and twirl for its own type of
+// `layers`, which is how the calls below find them.
+template <class Layers>
+void run_effect(const KernelBlock& block, const Layers& layers, const float* wave_table) {
+  switch (block.opcode) {
+    case 0: blur(layers, block.amount); break;
+    case 1: edge(layers, block.colour); break;
+    case 2: relief(layers, block.colour); break;
+    case 3: wave(layers, wave_table); break;
+    case 4: emboss(layers, block.colour); break;
+    case 5: twirl(layers, block.amount, block.colour); break;
+    default: break;
+  }
+}
+
+// The row the wave copies into row y, unrounded: T(y) kept within 1..H.
+float wave_source_row(const float* table, int y, int height);
 
 // The twirl's total twist for an amount, held in single precision.
 float twirl_twist(std::int32_t amount);

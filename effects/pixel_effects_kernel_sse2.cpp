@@ -9,11 +9,6 @@
 #include "effects/pixel_effects_kernel.h"
 #include "effects/pixel_effects_kernel_shared.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define VIRELTA_PIXEL_EFFECTS_SSE2 1
-#include <emmintrin.h>
-#endif
-
 namespace virelta::effects {
 
 namespace {
@@ -37,19 +32,20 @@ struct Rows {
 };
 
 
-int rounded(double value) {
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
-  // cvtsd2si rounds half to even in the default mode and gives 0x80000000 for
-  // NaN and overflow, just like the x87 store the rule is written for.
-  return _mm_cvtsd_si32(_mm_set_sd(value));
-#else
-  return to_int32_or_indefinite(std::nearbyint(value));
-#endif
-}
+int rounded(double value) { return rounded_int32(value); }
 
 int channel(std::uint32_t pixel, int c) { return (pixel >> (8 * c)) & 0xFF; }
 
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+// Writes value(c), limited to 0..255, as blue, green and red; the unused
+// byte stays.
+template <class Value>
+void store_channels(std::uint8_t* d, Value value) {
+  std::uint32_t out = 0;
+  for (int c = 0; c < 3; ++c) out |= static_cast<std::uint32_t>(std::clamp(value(c), 0, 255)) << (8 * c);
+  store_pixel(d, keep_unused_byte(load_pixel(d), out));
+}
+
+#ifdef VIRELTA_SSE2
 __m128i load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 void store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 __m128i widen_low(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
@@ -76,7 +72,7 @@ void blur_area(const Rows& r, int y0, int y1, int x0, int x1, const std::ptrdiff
     const std::uint8_t* s = r.s(x0, y);
     std::uint8_t* d = r.d(x0, y);
     int i = r.avx2 ? blur_row_avx2(s, d, n, offsets, Count, mask, shift) : 0;
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+#ifdef VIRELTA_SSE2
     const __m128i m = _mm_set1_epi32(static_cast<int>(mask));
     const __m128i count = _mm_cvtsi32_si128(shift);
     for (; i + 4 <= n; i += 4) {
@@ -132,7 +128,7 @@ void for_each_span(const Rows& r, int y0, int y1, int x0, int x1, Four four, One
     const std::uint8_t* s = r.s(x0, y);
     std::uint8_t* d = r.d(x0, y);
     int i = 0;
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+#ifdef VIRELTA_SSE2
     for (; i + 4 <= n; i += 4) four(s + 4 * i, d + 4 * i);
 #else
     (void)four;
@@ -148,7 +144,7 @@ void edge(const Rows& r, std::uint32_t colour) {
   // Centres: rows and columns from the far side down to 3, at least once.
   const int y0 = std::min(r.h - 1, 3), x0 = std::min(r.w - 1, 3);
   auto four = [&](const std::uint8_t* s, std::uint8_t* d) {
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+#ifdef VIRELTA_SSE2
     __m128i centre = load(s);
     __m128i low = _mm_add_epi16(_mm_slli_epi16(widen_low(centre), 3), colour_words(colour));
     __m128i high = _mm_add_epi16(_mm_slli_epi16(widen_high(centre), 3), colour_words(colour));
@@ -163,14 +159,12 @@ void edge(const Rows& r, std::uint32_t colour) {
 #endif
   };
   auto one = [&](const std::uint8_t* s, std::uint8_t* d) {
-    std::uint32_t colour_word = colour_pixel(colour);
-    std::uint32_t out = 0;
-    for (int c = 0; c < 3; ++c) {
+    const std::uint32_t colour_word = colour_pixel(colour);
+    store_channels(d, [&](int c) {
       int v = 8 * s[c] + channel(colour_word, c);
       for (std::ptrdiff_t o : around) v -= s[o + c];
-      out |= static_cast<std::uint32_t>(std::clamp(v, 0, 255)) << (8 * c);
-    }
-    store_pixel(d, keep_unused_byte(load_pixel(d), out));
+      return v;
+    });
   };
   for_each_span(r, y0, r.h - 1, x0, r.w - 1, four, one);
 }
@@ -179,7 +173,7 @@ void relief(const Rows& r, std::uint32_t colour) {
   if (r.w < 2 || r.h < 2) return;
   const std::ptrdiff_t upper_right = 4 * static_cast<std::ptrdiff_t>(r.w) + 4;
   auto four = [&](const std::uint8_t* s, std::uint8_t* d) {
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+#ifdef VIRELTA_SSE2
     __m128i a = load(s), b = load(s + upper_right), c = colour_words(colour);
     __m128i low = _mm_sub_epi16(_mm_sub_epi16(widen_low(a), widen_low(b)), c);
     __m128i high = _mm_sub_epi16(_mm_sub_epi16(widen_high(a), widen_high(b)), c);
@@ -190,14 +184,9 @@ void relief(const Rows& r, std::uint32_t colour) {
     (void)s, (void)d;
 #endif
   };
+  const std::uint32_t colour_word = colour_pixel(colour);
   auto one = [&](const std::uint8_t* s, std::uint8_t* d) {
-    std::uint32_t colour_word = colour_pixel(colour);
-    std::uint32_t out = 0;
-    for (int c = 0; c < 3; ++c) {
-      int v = std::abs(s[c] - s[upper_right + c] - channel(colour_word, c));
-      out |= static_cast<std::uint32_t>(std::min(v, 255)) << (8 * c);
-    }
-    store_pixel(d, keep_unused_byte(load_pixel(d), out));
+    store_channels(d, [&](int c) { return std::abs(s[c] - s[upper_right + c] - channel(colour_word, c)); });
   };
   for_each_span(r, std::min(r.h - 1, 2), r.h - 1, std::min(r.w - 1, 2), r.w - 1, four, one);
 }
@@ -205,13 +194,10 @@ void relief(const Rows& r, std::uint32_t colour) {
 void wave(const Rows& r, const float* table) {
   if (table == nullptr) return;
   for (int y = 1; y <= r.h; ++y) {
-    float t = table[y - 1];
-    if (!(t >= 1)) t = 1;
-    if (t > r.h) t = static_cast<float>(r.h);
-    const std::uint8_t* s = r.s(1, rounded(t));
+    const std::uint8_t* s = r.s(1, rounded(wave_source_row(table, y, r.h)));
     std::uint8_t* d = r.d(1, y);
     int x = 0;
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+#ifdef VIRELTA_SSE2
     for (; x + 4 <= r.w; x += 4) store_keeping_unused(d + 4 * x, load(s + 4 * x));
 #endif
     for (; x < r.w; ++x) store_pixel(d + 4 * x, keep_unused_byte(load_pixel(d + 4 * x), load_pixel(s + 4 * x)));
@@ -222,7 +208,7 @@ void emboss(const Rows& r, std::uint32_t colour) {
   if (r.w < 3 || r.h < 3) return;
   const std::ptrdiff_t w = 4 * static_cast<std::ptrdiff_t>(r.w);
   auto four = [&](const std::uint8_t* s, std::uint8_t* d) {
-#ifdef VIRELTA_PIXEL_EFFECTS_SSE2
+#ifdef VIRELTA_SSE2
     const __m128i c = colour_words(colour);
     __m128i out[2];
     for (int half = 0; half < 2; ++half) {
@@ -254,12 +240,10 @@ void emboss(const Rows& r, std::uint32_t colour) {
       sum[c] = s[c] + s[w + c] + 2 * s[w + 4 + c] + s[4 + c] - s[-4 + c] - 2 * s[-w - 4 + c] - s[-w + c];
       over[c] = sum[c] > 411 || sum[c] < -100;
     }
-    std::uint32_t out = 0;
-    for (int c = 0; c < 3; ++c) {
-      int v = over[c] ? channel(colour_word, c) : (sum[c] < 0 && !over[2]) ? 0 : (sum[c] >> 1) + 50;
-      out |= static_cast<std::uint32_t>(v) << (8 * c);
-    }
-    store_pixel(d, keep_unused_byte(load_pixel(d), out));
+    // Every value lies within 0..255 already.
+    store_channels(d, [&](int c) {
+      return over[c] ? channel(colour_word, c) : (sum[c] < 0 && !over[2]) ? 0 : (sum[c] >> 1) + 50;
+    });
   };
   for_each_span(r, 2, r.h - 1, 2, r.w - 1, four, one);
 }
@@ -305,17 +289,8 @@ void twirl(const Rows& r, std::int32_t amount, std::uint32_t colour) {
 }
 
 void run(const KernelBlock& block, std::uint32_t wparam, std::uint32_t lparam, bool avx2) {
-  if (block.store == nullptr || block.width <= 0 || block.height <= 0) return;
-  Rows rows(block, avx2);
-  switch (block.opcode) {
-    case 0: blur(rows, block.amount); break;
-    case 1: edge(rows, block.colour); break;
-    case 2: relief(rows, block.colour); break;
-    case 3: wave(rows, wave_table_from_words(wparam, lparam)); break;
-    case 4: emboss(rows, block.colour); break;
-    case 5: twirl(rows, block.amount, block.colour); break;
-    default: break;
-  }
+  if (!block.has_pixels()) return;
+  run_effect(block, Rows(block, avx2), wave_table_from_words(wparam, lparam));
 }
 
 }  // namespace

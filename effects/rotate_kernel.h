@@ -14,8 +14,8 @@
 
 #include <cstdint>
 
-#include "effects/cpu_features.h"
 #include "effects/kernel_block.h"
+#include "effects/kernel_tables.h"
 
 namespace virelta::effects {
 
@@ -23,12 +23,5 @@ namespace virelta::effects {
 void rotate_kernel_plain(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
                          std::uint32_t lparam);
 
-// Every entry (plain, sse2, avx2, avx512), each giving rotate_kernel_plain's
-// bytes.
-KernelTable rotate_kernels();
-
-// The fastest entry this processor runs, chosen once.
-void rotate_kernel(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam,
-                   std::uint32_t lparam);
 
 }  // namespace virelta::effects

@@ -1,9 +1,5 @@
 // The rotation kernel with AVX2 and FMA, eight destination pixels at a time.
 // Positions are exact as in the SSE2 version (see rotate_kernel_sse2.cpp).
-// Each row of a column strip goes in two passes: the first works out every
-// lane's source pixel or cell, the second fetches and blends. Kept apart, the
-// long chain from position to pixel does not hold up the work on the lanes
-// before it, which the processor otherwise cannot overlap.
 //
 // Built with -mavx2 (and FMA, below); run only where cpu_has_avx2_fma().
 #pragma GCC target("avx2,fma")
@@ -17,46 +13,27 @@ namespace virelta::effects::rotate_detail {
 
 namespace {
 
-constexpr int kLanes = 8;
-
-struct Row {
-  __m256d minus_sin;
-  __m256d plus_cos;
-  __m256d cx;
-  __m256d yc;
-};
-
-// The lanes as the shared row loop sees them.
-struct Avx2 {
-  static constexpr int kLanes = 8;
-  using Row = rotate_detail::Row;
-  using Mask = __m256i;
-  static Row make_row(double up_sin, double up_cos, double cx, double yc) {
-    return Row{_mm256_set1_pd(up_sin), _mm256_set1_pd(up_cos), _mm256_set1_pd(cx), _mm256_set1_pd(yc)};
-  }
-  static Mask all_lanes() { return _mm256_set1_epi32(-1); }
-  static Mask first_lanes(int n);
-  template <class Plan>
-  static void plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes);
-  template <class Plan>
-  static void write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out);
-};
-
-__m256i lane_mask(int lanes) {
-  const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  return _mm256_cmpgt_epi32(_mm256_set1_epi32(lanes), iota);
-}
+struct Avx2Registers { using Doubles = __m256d; using Mask = __m256i; };
+using Avx2 = LaneSet<8, Avx2Registers>;
+constexpr int kLanes = Avx2::kLanes;
+using Row = Avx2::Row;
 
 inline __m256i join(__m128i lo, __m128i hi) {
   return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
 }
 
-inline void positions(const Strip<kLanes>& strip, int j, const Row& row, __m256d& fx_lo, __m256d& fx_hi,
-                      __m256d& fy_lo, __m256d& fy_hi) {
-  fx_lo = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx);
-  fx_hi = _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(strip.across_cos + j + 4), row.minus_sin), row.cx);
-  fy_lo = _mm256_add_pd(_mm256_add_pd(row.plus_cos, _mm256_loadu_pd(strip.across_sin + j)), row.yc);
-  fy_hi = _mm256_add_pd(_mm256_add_pd(row.plus_cos, _mm256_loadu_pd(strip.across_sin + j + 4)), row.yc);
+// Rounded half to even; anything out of range becomes 0x80000000.
+inline void narrow(__m256d lo, __m256d hi, __m256i& out) { out = join(_mm256_cvtpd_epi32(lo), _mm256_cvtpd_epi32(hi)); }
+inline void narrow(__m256d lo, __m256d hi, __m256& out) { out = _mm256_set_m128(_mm256_cvtpd_ps(hi), _mm256_cvtpd_ps(lo)); }
+
+// Source positions of eight neighbouring columns, in double as the rule
+// adds, then narrowed to whole pixels or to Singles, as `x` and `y` ask.
+template <class T>
+inline void positions(const Strip<kLanes>& strip, int j, const Row& row, T& x, T& y) {
+  narrow(_mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx),
+         _mm256_add_pd(_mm256_sub_pd(_mm256_loadu_pd(strip.across_cos + j + 4), row.minus_sin), row.cx), x);
+  narrow(_mm256_add_pd(_mm256_add_pd(row.plus_cos, _mm256_loadu_pd(strip.across_sin + j)), row.yc),
+         _mm256_add_pd(_mm256_add_pd(row.plus_cos, _mm256_loadu_pd(strip.across_sin + j + 4)), row.yc), y);
 }
 
 inline void store_keeping_fourth(std::uint8_t* out, __m256i colours) {
@@ -65,14 +42,34 @@ inline void store_keeping_fourth(std::uint8_t* out, __m256i colours) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blendv_epi8(old, colours, low3));
 }
 
-inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, PixelPlan<kLanes>& plan,
-                       __m256i lanes) {
-  __m256d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  // cvtpd2dq rounds half to even and turns anything out of range into
-  // 0x80000000, which the range test below rejects.
-  const __m256i sx = join(_mm256_cvtpd_epi32(fx_lo), _mm256_cvtpd_epi32(fx_hi));
-  const __m256i sy = join(_mm256_cvtpd_epi32(fy_lo), _mm256_cvtpd_epi32(fy_hi));
+// Where no lane is inside, writes the fill colour and says so.
+inline bool wrote_fill_only(const RotationJob& f, const std::int32_t* inside, std::uint8_t* out) {
+  const __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(inside));
+  if (!_mm256_testz_si256(lanes, lanes)) return false;
+  store_keeping_fourth(out, _mm256_set1_epi32(static_cast<int>(f.setup.fill)));
+  return true;
+}
+
+}  // namespace
+
+template <>
+inline Avx2::Doubles Avx2::splat(double value) { return _mm256_set1_pd(value); }
+template <>
+inline Avx2::Mask Avx2::all_lanes() { return _mm256_set1_epi32(-1); }
+template <>
+inline Avx2::Mask Avx2::first_lanes(int n) {
+  return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+// No dirty upper register halves left behind for SSE code that follows.
+template <>
+inline void Avx2::leave() { _mm256_zeroupper(); }
+
+template <>
+inline void Avx2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, PixelPlan<kLanes>& plan,
+                       Mask lanes) {
+  // Positions out of range come as 0x80000000, which the range test rejects.
+  __m256i sx, sy;
+  positions(strip, j, row, sx, sy);
   const __m256i zero = _mm256_setzero_si256();
   __m256i inside = _mm256_and_si256(_mm256_cmpgt_epi32(sx, zero),
                                     _mm256_cmpgt_epi32(_mm256_set1_epi32(f.width + 1), sx));
@@ -85,18 +82,18 @@ inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, 
   _mm256_store_si256(reinterpret_cast<__m256i*>(plan.inside + j), inside);
 }
 
-inline void write_group(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
+template <>
+inline void Avx2::write(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
+  if (wrote_fill_only(f, plan.inside + j, out)) return;
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
-  if (_mm256_testz_si256(inside, inside)) {
-    store_keeping_fourth(out, fill);
-    return;
-  }
   // Lanes outside are masked off and never read.
   const __m256i index = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.index + j));
   store_keeping_fourth(out, _mm256_mask_i32gather_epi32(fill, reinterpret_cast<const int*>(f.source), index,
                                                         inside, 4));
 }
+
+namespace {
 
 // Byte c of every pixel, as a Single. Blue needs no shuffle.
 inline __m256 channel(__m256i pixels, int c) {
@@ -138,12 +135,13 @@ inline __m128i load_pairs(const std::uint8_t* row, std::int32_t a, std::int32_t 
       _mm_loadh_pd(_mm_castsi128_pd(first), reinterpret_cast<const double*>(row + static_cast<std::ptrdiff_t>(b) * 4)));
 }
 
-inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, CellPlan<kLanes>& plan,
-                       __m256i lanes) {
-  __m256d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  const __m256 fx = _mm256_set_m128(_mm256_cvtpd_ps(fx_hi), _mm256_cvtpd_ps(fx_lo));
-  const __m256 fy = _mm256_set_m128(_mm256_cvtpd_ps(fy_hi), _mm256_cvtpd_ps(fy_lo));
+}  // namespace
+
+template <>
+inline void Avx2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, CellPlan<kLanes>& plan,
+                       Mask lanes) {
+  __m256 fx, fy;
+  positions(strip, j, row, fx, fy);
   // round(f - 0.5) by adding 2^23 - 0.5: the sum rounds half to even to a
   // whole number, which then stands in the low mantissa bits. Exact for
   // 1 < f < 2^23 - 0.5; above, the exponent grows and the cell lies outside.
@@ -178,13 +176,11 @@ inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, 
   _mm256_store_ps(plan.dy + j, dy);
 }
 
-inline void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
+template <>
+inline void Avx2::write(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
+  if (wrote_fill_only(f, plan.inside + j, out)) return;
   const __m256i inside = _mm256_load_si256(reinterpret_cast<const __m256i*>(plan.inside + j));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(f.setup.fill));
-  if (_mm256_testz_si256(inside, inside)) {
-    store_keeping_fourth(out, fill);
-    return;
-  }
   const std::int32_t* cells = plan.cell + j;
   // Lanes 0,1,4,5 and 2,3,6,7 go to different registers, so that the
   // shuffles below give the pixels back in order.
@@ -230,33 +226,8 @@ inline void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int 
   store_keeping_fourth(out, colours);
 }
 
-Avx2::Mask Avx2::first_lanes(int n) { return lane_mask(n); }
-
-template <class Plan>
-void Avx2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes) {
-  plan_group(f, strip, j, row, plan, lanes);
-}
-
-template <class Plan>
-void Avx2::write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out) {
-  write_group(f, plan, j, out);
-}
-
-void nearest_rows(const RotationJob& job) {
-  rotate_rows<Avx2, PixelPlan<kLanes>>(job);
-  // No dirty upper register halves left behind for SSE code that follows.
-  _mm256_zeroupper();
-}
-
-void bilinear_rows(const RotationJob& job) {
-  rotate_rows<Avx2, CellPlan<kLanes>>(job);
-  _mm256_zeroupper();
-}
-
-}  // namespace
-
 void rotate_kernel_avx2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
-  run_vectorised(block, msg, wparam, lparam, nearest_rows, bilinear_rows);
+  rotate_by_lanes<Avx2>(block, msg, wparam, lparam);
 }
 
 }  // namespace virelta::effects::rotate_detail

@@ -18,51 +18,55 @@ namespace virelta::effects::rotate_detail {
 
 namespace {
 
-constexpr int kLanes = 16;
+struct Avx512Registers { using Doubles = __m512d; using Mask = __mmask16; };
+using Avx512 = LaneSet<16, Avx512Registers>;
+constexpr int kLanes = Avx512::kLanes;
+using Row = Avx512::Row;
 // Bytes 0, 1 and 2 of each of the sixteen pixels.
 constexpr __mmask64 kColourBytes = 0x7777777777777777ull;
-
-struct Row {
-  __m512d minus_sin;
-  __m512d plus_cos;
-  __m512d cx;
-  __m512d yc;
-};
-
-struct Avx512 {
-  static constexpr int kLanes = rotate_detail::kLanes;
-  using Row = rotate_detail::Row;
-  using Mask = __mmask16;
-  static Row make_row(double up_sin, double up_cos, double cx, double yc) {
-    return Row{_mm512_set1_pd(up_sin), _mm512_set1_pd(up_cos), _mm512_set1_pd(cx), _mm512_set1_pd(yc)};
-  }
-  static Mask all_lanes() { return 0xFFFF; }
-  static Mask first_lanes(int n) { return static_cast<Mask>((1u << n) - 1); }
-  template <class Plan>
-  static void plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes);
-  template <class Plan>
-  static void write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out);
-};
-
-inline void positions(const Strip<kLanes>& strip, int j, const Row& row, __m512d& fx_lo, __m512d& fx_hi,
-                      __m512d& fy_lo, __m512d& fy_hi) {
-  fx_lo = _mm512_add_pd(_mm512_sub_pd(_mm512_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx);
-  fx_hi = _mm512_add_pd(_mm512_sub_pd(_mm512_loadu_pd(strip.across_cos + j + 8), row.minus_sin), row.cx);
-  fy_lo = _mm512_add_pd(_mm512_add_pd(row.plus_cos, _mm512_loadu_pd(strip.across_sin + j)), row.yc);
-  fy_hi = _mm512_add_pd(_mm512_add_pd(row.plus_cos, _mm512_loadu_pd(strip.across_sin + j + 8)), row.yc);
-}
 
 inline __m512i join(__m256i lo, __m256i hi) { return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1); }
 inline __m512 join(__m256 lo, __m256 hi) { return _mm512_insertf32x8(_mm512_castps256_ps512(lo), hi, 1); }
 
-inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row,
-                       PixelPlan<kLanes>& plan, __mmask16 lanes) {
-  __m512d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  // Rounds half to even; anything out of range becomes 0x80000000, which
-  // the range test rejects.
-  const __m512i sx = join(_mm512_cvtpd_epi32(fx_lo), _mm512_cvtpd_epi32(fx_hi));
-  const __m512i sy = join(_mm512_cvtpd_epi32(fy_lo), _mm512_cvtpd_epi32(fy_hi));
+// Rounded half to even; anything out of range becomes 0x80000000.
+inline void narrow(__m512d lo, __m512d hi, __m512i& out) { out = join(_mm512_cvtpd_epi32(lo), _mm512_cvtpd_epi32(hi)); }
+inline void narrow(__m512d lo, __m512d hi, __m512& out) { out = join(_mm512_cvtpd_ps(lo), _mm512_cvtpd_ps(hi)); }
+
+// Source positions of sixteen neighbouring columns, in double as the rule
+// adds, then narrowed to whole pixels or to Singles, as `x` and `y` ask.
+template <class T>
+inline void positions(const Strip<kLanes>& strip, int j, const Row& row, T& x, T& y) {
+  narrow(_mm512_add_pd(_mm512_sub_pd(_mm512_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx),
+         _mm512_add_pd(_mm512_sub_pd(_mm512_loadu_pd(strip.across_cos + j + 8), row.minus_sin), row.cx), x);
+  narrow(_mm512_add_pd(_mm512_add_pd(row.plus_cos, _mm512_loadu_pd(strip.across_sin + j)), row.yc),
+         _mm512_add_pd(_mm512_add_pd(row.plus_cos, _mm512_loadu_pd(strip.across_sin + j + 8)), row.yc), y);
+}
+
+// Where no lane is inside, writes the fill colour and says so.
+inline bool wrote_fill_only(const RotationJob& f, const std::int32_t* inside, std::uint8_t* out) {
+  if (_mm512_movepi32_mask(_mm512_load_si512(inside)) != 0) return false;
+  _mm512_mask_storeu_epi8(out, kColourBytes, _mm512_set1_epi32(static_cast<int>(f.setup.fill)));
+  return true;
+}
+
+}  // namespace
+
+template <>
+inline Avx512::Doubles Avx512::splat(double value) { return _mm512_set1_pd(value); }
+template <>
+inline Avx512::Mask Avx512::all_lanes() { return 0xFFFF; }
+template <>
+inline Avx512::Mask Avx512::first_lanes(int n) { return static_cast<Mask>((1u << n) - 1); }
+// No dirty upper register halves left behind for SSE code that follows.
+template <>
+inline void Avx512::leave() { _mm256_zeroupper(); }
+
+template <>
+inline void Avx512::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row,
+                         PixelPlan<kLanes>& plan, Mask lanes) {
+  // Positions out of range come as 0x80000000, which the range test rejects.
+  __m512i sx, sy;
+  positions(strip, j, row, sx, sy);
   const __m512i zero = _mm512_setzero_si512();
   __mmask16 inside = _mm512_mask_cmpgt_epi32_mask(lanes, sx, zero);
   inside = _mm512_mask_cmplt_epi32_mask(inside, sx, _mm512_set1_epi32(f.width + 1));
@@ -74,24 +78,21 @@ inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, 
   _mm512_store_si512(plan.inside + j, _mm512_movm_epi32(inside));
 }
 
-inline void write_group(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
+template <>
+inline void Avx512::write(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
+  if (wrote_fill_only(f, plan.inside + j, out)) return;
   const __mmask16 inside = _mm512_movepi32_mask(_mm512_load_si512(plan.inside + j));
   const __m512i fill = _mm512_set1_epi32(static_cast<int>(f.setup.fill));
-  if (inside == 0) {
-    _mm512_mask_storeu_epi8(out, kColourBytes, fill);
-    return;
-  }
   // Lanes outside are masked off and never read.
   const __m512i index = _mm512_load_si512(plan.index + j);
   _mm512_mask_storeu_epi8(out, kColourBytes, _mm512_mask_i32gather_epi32(fill, inside, index, f.source, 4));
 }
 
-inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row,
-                       CellPlan<kLanes>& plan, __mmask16 lanes) {
-  __m512d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  const __m512 fx = join(_mm512_cvtpd_ps(fx_lo), _mm512_cvtpd_ps(fx_hi));
-  const __m512 fy = join(_mm512_cvtpd_ps(fy_lo), _mm512_cvtpd_ps(fy_hi));
+template <>
+inline void Avx512::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row,
+                         CellPlan<kLanes>& plan, Mask lanes) {
+  __m512 fx, fy;
+  positions(strip, j, row, fx, fy);
   // Bit patterns 0x4B000000 + ix and 0x4B000000 + iy, as in the AVX2 entry.
   const __m512 to_cell = _mm512_set1_ps(8388607.5f);
   const __m512 cell_x = _mm512_add_ps(fx, to_cell);
@@ -118,6 +119,8 @@ inline void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, 
   _mm512_store_ps(plan.dx + j, dx);
   _mm512_store_ps(plan.dy + j, dy);
 }
+
+namespace {
 
 inline __m512 channel(__m512i pixels, int shift) {
   return _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(pixels, shift), _mm512_set1_epi32(0xFF)));
@@ -152,13 +155,13 @@ inline __m512 load_cells(const std::uint8_t* row, const std::int32_t* cells, int
   return _mm512_castsi512_ps(v);
 }
 
-inline void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
+}  // namespace
+
+template <>
+inline void Avx512::write(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
+  if (wrote_fill_only(f, plan.inside + j, out)) return;
   const __mmask16 inside = _mm512_movepi32_mask(_mm512_load_si512(plan.inside + j));
   const __m512i fill = _mm512_set1_epi32(static_cast<int>(f.setup.fill));
-  if (inside == 0) {
-    _mm512_mask_storeu_epi8(out, kColourBytes, fill);
-    return;
-  }
   const std::int32_t* cells = plan.cell + j;
   const std::uint8_t* lower = f.source;
   const std::uint8_t* upper = f.source + static_cast<std::size_t>(f.width) * 4;
@@ -202,31 +205,8 @@ inline void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int 
   _mm512_mask_storeu_epi8(out, kColourBytes, colours);
 }
 
-template <class Plan>
-void Avx512::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes) {
-  plan_group(f, strip, j, row, plan, lanes);
-}
-
-template <class Plan>
-void Avx512::write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out) {
-  write_group(f, plan, j, out);
-}
-
-// Both leave no dirty upper register halves behind for SSE code that follows.
-void nearest_rows(const RotationJob& job) {
-  rotate_rows<Avx512, PixelPlan<kLanes>>(job);
-  _mm256_zeroupper();
-}
-
-void bilinear_rows(const RotationJob& job) {
-  rotate_rows<Avx512, CellPlan<kLanes>>(job);
-  _mm256_zeroupper();
-}
-
-}  // namespace
-
 void rotate_kernel_avx512(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
-  run_vectorised(block, msg, wparam, lparam, nearest_rows, bilinear_rows);
+  rotate_by_lanes<Avx512>(block, msg, wparam, lparam);
 }
 
 }  // namespace virelta::effects::rotate_detail

@@ -114,73 +114,62 @@ std::uint8_t* pixel_at(std::uint8_t* layer, std::int32_t width, std::int32_t x, 
   return layer + ((static_cast<std::size_t>(y) - 1) * static_cast<std::size_t>(width) + (x - 1)) * 4;
 }
 
-void write_fill(std::uint8_t* pixel, const RotationSetup& setup) {
-  pixel[0] = setup.fill & 0xFF;
-  pixel[1] = (setup.fill >> 8) & 0xFF;
-  pixel[2] = (setup.fill >> 16) & 0xFF;
-}
+// The turn in double, as the rule computes it.
+struct Turn {
+  explicit Turn(const RotationSetup& setup) : cx(setup.cx), yc(setup.yc), cos_t(setup.cos_t), sin_t(setup.sin_t) {}
+  // The source position of the pixel `across` columns right of the centre
+  // and `up` rows above it, unrounded.
+  double source_x(double across, double up) const { return across * cos_t - up * sin_t + cx; }
+  double source_y(double across, double up) const { return up * cos_t + across * sin_t + yc; }
+  double cx, yc, cos_t, sin_t;
+};
 
-void rotate_nearest(const KernelBlock& block, const RotationSetup& setup, std::uint8_t* source,
-                    std::uint8_t* destination) {
-  const std::int32_t w = block.width;
-  const std::int32_t h = block.height;
-  const double cx = setup.cx;
-  const double yc = setup.yc;
-  const double cos_t = setup.cos_t;
-  const double sin_t = setup.sin_t;
-  for (std::int32_t y = h; y >= 1; --y) {
-    for (std::int32_t x = w; x >= 1; --x) {
-      std::uint8_t* out = pixel_at(destination, w, x, y);
-      const double sx = round_half_even((x - cx) * cos_t - (y - yc) * sin_t + cx);
-      // Written as "inside" so that a centre that is not a number also fills.
-      if (!(sx >= 1 && sx <= w)) {
-        write_fill(out, setup);
-        continue;
-      }
-      const double sy = round_half_even((y - yc) * cos_t + (x - cx) * sin_t + yc);
-      if (!(sy >= 1 && sy <= h)) {
-        write_fill(out, setup);
-        continue;
-      }
-      const std::uint8_t* in =
-          pixel_at(source, w, static_cast<std::int32_t>(sx), static_cast<std::int32_t>(sy));
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-    }
-  }
-}
-
-void rotate_bilinear(const KernelBlock& block, const RotationSetup& setup, std::uint8_t* source,
-                     std::uint8_t* destination) {
-  const std::int32_t w = block.width;
-  const std::int32_t h = block.height;
-  const double cx = setup.cx;
-  const double yc = setup.yc;
-  const double cos_t = setup.cos_t;
-  const double sin_t = setup.sin_t;
-  const double half = 0.5f;
-  for (std::int32_t y = h; y >= 1; --y) {
-    for (std::int32_t x = w; x >= 1; --x) {
-      std::uint8_t* out = pixel_at(destination, w, x, y);
-      const float fx = static_cast<float>((x - cx) * cos_t - (y - yc) * sin_t + cx);
-      const float fy = static_cast<float>((y - yc) * cos_t + (x - cx) * sin_t + yc);
-      const double ix = round_half_even(fx - half);
-      const double iy = round_half_even(fy - half);
-      // Column W and row H serve only as right and upper neighbours.
-      if (!(ix >= 1 && ix < w && iy >= 1 && iy < h)) {
-        write_fill(out, setup);
-        continue;
-      }
-      const float dx = static_cast<float>(fx - ix);
-      const float dy = static_cast<float>(fy - iy);
-      const std::uint32_t pixel = rotate_detail::bilinear_pixel(
-          source, w, static_cast<std::int32_t>(ix), static_cast<std::int32_t>(iy), dx, dy);
+// Visits every destination pixel, the last row and column first as the rule
+// does, and writes blue, green and red of sample(x - cx, y - yc), a pixel
+// word B | G << 8 | R << 16.
+template <class Sample>
+void turn_pixels(const KernelBlock& block, const Turn& turn, std::uint8_t* destination, Sample sample) {
+  for (std::int32_t y = block.height; y >= 1; --y) {
+    for (std::int32_t x = block.width; x >= 1; --x) {
+      const std::uint32_t pixel = sample(x - turn.cx, y - turn.yc);
+      std::uint8_t* out = pixel_at(destination, block.width, x, y);
       out[0] = pixel & 0xFF;
       out[1] = (pixel >> 8) & 0xFF;
       out[2] = (pixel >> 16) & 0xFF;
     }
   }
+}
+
+void rotate_nearest(const KernelBlock& block, const RotationSetup& setup, std::uint8_t* source,
+                    std::uint8_t* destination) {
+  const Turn turn(setup);
+  turn_pixels(block, turn, destination, [&](double across, double up) {
+    const double sx = round_half_even(turn.source_x(across, up));
+    // Written as "inside" so that a centre that is not a number also fills.
+    if (!(sx >= 1 && sx <= block.width)) return setup.fill;
+    const double sy = round_half_even(turn.source_y(across, up));
+    if (!(sy >= 1 && sy <= block.height)) return setup.fill;
+    const std::uint8_t* in = pixel_at(source, block.width, static_cast<std::int32_t>(sx), static_cast<std::int32_t>(sy));
+    return in[0] | static_cast<std::uint32_t>(in[1]) << 8 | static_cast<std::uint32_t>(in[2]) << 16;
+  });
+}
+
+void rotate_bilinear(const KernelBlock& block, const RotationSetup& setup, std::uint8_t* source,
+                     std::uint8_t* destination) {
+  const Turn turn(setup);
+  const double half = 0.5f;
+  turn_pixels(block, turn, destination, [&](double across, double up) {
+    const float fx = static_cast<float>(turn.source_x(across, up));
+    const float fy = static_cast<float>(turn.source_y(across, up));
+    const double ix = round_half_even(fx - half);
+    const double iy = round_half_even(fy - half);
+    // Column W and row H serve only as right and upper neighbours.
+    if (!(ix >= 1 && ix < block.width && iy >= 1 && iy < block.height)) return setup.fill;
+    const float dx = static_cast<float>(fx - ix);
+    const float dy = static_cast<float>(fy - iy);
+    return rotate_detail::bilinear_pixel(source, block.width, static_cast<std::int32_t>(ix),
+                                         static_cast<std::int32_t>(iy), dx, dy);
+  });
 }
 
 }  // namespace

@@ -69,10 +69,7 @@ void rotate_kernel_avx512(const KernelBlock& block, std::uint32_t msg, std::uint
 // lane's source pixel or cell, the second fetches and blends. Kept apart, the
 // long chain from position to pixel does not hold up the lanes before it.
 //
-// V describes one instruction set: kLanes; Row, its per-row terms made by
-// make_row(up_sin, up_cos, cx, yc); Mask with all_lanes() and
-// first_lanes(n); and plan(job, strip, j, row, plan, mask) and
-// write(job, plan, j, out) for both plans below.
+// V, a LaneSet (below), holds one instruction set's part.
 
 // Per-column terms (x - cx)·cos and (x - cx)·sin of one strip, padded so that
 // the last group reads whole.
@@ -96,6 +93,40 @@ struct CellPlan {
   alignas(64) std::int32_t inside[kStripColumns + Lanes];
   alignas(64) float dx[kStripColumns + Lanes];
   alignas(64) float dy[kStripColumns + Lanes];
+};
+
+// The per-row terms in every lane: (y - yc)·sin, to subtract, (y - yc)·cos,
+// and the centre. Registers names the instruction set's types: Doubles, a
+// register of doubles, and Mask, which lanes to work on.
+template <class Registers>
+struct Row {
+  typename Registers::Doubles minus_sin;
+  typename Registers::Doubles plus_cos;
+  typename Registers::Doubles cx;
+  typename Registers::Doubles yc;
+};
+
+// One instruction set's lanes as the row loop sees them: each vectorised
+// file defines these members for its own registers.
+template <int Lanes, class Registers>
+struct LaneSet {
+  static constexpr int kLanes = Lanes;
+  using Doubles = typename Registers::Doubles;
+  using Mask = typename Registers::Mask;
+  using Row = rotate_detail::Row<Registers>;
+  static Doubles splat(double value);
+  static Mask all_lanes();
+  static Mask first_lanes(int n);
+  // Works out the source pixel or cell of the lanes from column j on.
+  static void plan(const RotationJob& f, const Strip<Lanes>& strip, int j, const Row& row, PixelPlan<Lanes>& plan,
+                   Mask lanes);
+  static void plan(const RotationJob& f, const Strip<Lanes>& strip, int j, const Row& row, CellPlan<Lanes>& plan,
+                   Mask lanes);
+  // Fetches (and blends) the planned pixels and writes them to `out`.
+  static void write(const RotationJob& f, const PixelPlan<Lanes>& plan, int j, std::uint8_t* out);
+  static void write(const RotationJob& f, const CellPlan<Lanes>& plan, int j, std::uint8_t* out);
+  // Runs after the last row.
+  static void leave();
 };
 
 // Lanes whose estimate came too close to a half take the rule's own value.
@@ -131,7 +162,7 @@ void rotate_rows(const RotationJob& f) {
     const int whole = columns / kLanes * kLanes;
     for (std::int32_t y = 1; y <= f.height; ++y) {
       const double up = static_cast<double>(y) - yc;
-      const typename V::Row row = V::make_row(up * sin_t, up * cos_t, cx, yc);
+      const typename V::Row row{V::splat(up * sin_t), V::splat(up * cos_t), V::splat(cx), V::splat(yc)};
       for (int j = 0; j < whole; j += kLanes) V::plan(f, strip, j, row, plan, V::all_lanes());
       if (whole < columns) V::plan(f, strip, whole, row, plan, V::first_lanes(columns - whole));
       std::uint8_t* out = f.destination + ((static_cast<std::size_t>(y) - 1) * f.width + (first - 1)) * 4;
@@ -147,6 +178,14 @@ void rotate_rows(const RotationJob& f) {
       }
     }
   }
+  V::leave();
+}
+
+// The entry of one instruction set: the block checked and read by the
+// baseline code, then the rows by V's lanes.
+template <class V>
+void rotate_by_lanes(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
+  run_vectorised(block, msg, wparam, lparam, rotate_rows<V, PixelPlan<V::kLanes>>, rotate_rows<V, CellPlan<V::kLanes>>);
 }
 
 }  // namespace virelta::effects::rotate_detail

@@ -12,53 +12,22 @@
 // - Bilinear values: a Single estimate of each channel, off by less than
 //   2^-12, decides the rounding unless it lies within 2^-11 of a half; those
 //   rare lanes are worked out by the rule itself (bilinear_pixel).
-//
-// Each row of a column strip goes in two passes: the first works out every
-// lane's source pixel or cell, the second fetches and blends. Kept apart, the
-// long chain from position to pixel does not hold up the lanes before it.
 #include <cstring>
 
 #include "effects/rotate_kernel.h"
 #include "effects/rotate_kernel_shared.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "effects/kernel_sse2.h"
 
 namespace virelta::effects::rotate_detail {
 
-#if defined(__SSE2__)
+#ifdef VIRELTA_SSE2
 namespace {
 
-constexpr int kLanes = 4;
-
-// Per-row terms and the centre.
-struct Row {
-  __m128d minus_sin;  // (y - yc)·sin, to subtract
-  __m128d plus_cos;   // (y - yc)·cos
-  __m128d cx;
-  __m128d yc;
-};
-
-// The lanes as the shared row loop sees them.
-struct Sse2 {
-  static constexpr int kLanes = 4;
-  using Row = rotate_detail::Row;
-  using Mask = __m128i;
-  static Row make_row(double up_sin, double up_cos, double cx, double yc) {
-    return Row{_mm_set1_pd(up_sin), _mm_set1_pd(up_cos), _mm_set1_pd(cx), _mm_set1_pd(yc)};
-  }
-  static Mask all_lanes() { return _mm_set1_epi32(-1); }
-  static Mask first_lanes(int n);
-  template <class Plan>
-  static void plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes);
-  template <class Plan>
-  static void write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out);
-};
-
-__m128i lane_mask(int lanes) {
-  return _mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(lanes));
-}
+struct Sse2Registers { using Doubles = __m128d; using Mask = __m128i; };
+using Sse2 = LaneSet<4, Sse2Registers>;
+constexpr int kLanes = Sse2::kLanes;
+using Row = Sse2::Row;
 
 // The low 32 bits of a · b in each lane (SSE2 has no 32-bit multiply).
 __m128i multiply_low(__m128i a, __m128i b) {
@@ -68,13 +37,18 @@ __m128i multiply_low(__m128i a, __m128i b) {
                             _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
 }
 
-// Source positions of four neighbouring columns, in double as the rule adds.
-void positions(const Strip<kLanes>& strip, int j, const Row& row, __m128d& fx_lo, __m128d& fx_hi, __m128d& fy_lo,
-               __m128d& fy_hi) {
-  fx_lo = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx);
-  fx_hi = _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j + 2), row.minus_sin), row.cx);
-  fy_lo = _mm_add_pd(_mm_add_pd(row.plus_cos, _mm_loadu_pd(strip.across_sin + j)), row.yc);
-  fy_hi = _mm_add_pd(_mm_add_pd(row.plus_cos, _mm_loadu_pd(strip.across_sin + j + 2)), row.yc);
+// Rounded half to even; anything out of range becomes 0x80000000.
+void narrow(__m128d lo, __m128d hi, __m128i& out) { out = _mm_unpacklo_epi64(_mm_cvtpd_epi32(lo), _mm_cvtpd_epi32(hi)); }
+void narrow(__m128d lo, __m128d hi, __m128& out) { out = _mm_movelh_ps(_mm_cvtpd_ps(lo), _mm_cvtpd_ps(hi)); }
+
+// Source positions of four neighbouring columns, in double as the rule adds,
+// then narrowed to whole pixels or to Singles, as `x` and `y` ask.
+template <class T>
+void positions(const Strip<kLanes>& strip, int j, const Row& row, T& x, T& y) {
+  narrow(_mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j), row.minus_sin), row.cx),
+         _mm_add_pd(_mm_sub_pd(_mm_loadu_pd(strip.across_cos + j + 2), row.minus_sin), row.cx), x);
+  narrow(_mm_add_pd(_mm_add_pd(row.plus_cos, _mm_loadu_pd(strip.across_sin + j)), row.yc),
+         _mm_add_pd(_mm_add_pd(row.plus_cos, _mm_loadu_pd(strip.across_sin + j + 2)), row.yc), y);
 }
 
 __m128i select(__m128i mask, __m128i yes, __m128i no) {
@@ -87,19 +61,36 @@ void store_keeping_fourth(std::uint8_t* out, __m128i colours) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), select(_mm_set1_epi32(0x00FFFFFF), colours, old));
 }
 
+// Where no lane is inside, writes the fill colour and says so.
+bool wrote_fill_only(const RotationJob& f, const std::int32_t* inside, std::uint8_t* out) {
+  if (_mm_movemask_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(inside))) != 0) return false;
+  store_keeping_fourth(out, _mm_set1_epi32(static_cast<int>(f.setup.fill)));
+  return true;
+}
+
 std::int32_t load_pixel(const std::uint8_t* source, std::int32_t index) {
   std::int32_t v;
   std::memcpy(&v, source + static_cast<std::ptrdiff_t>(index) * 4, 4);
   return v;
 }
 
-void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, PixelPlan<kLanes>& plan, __m128i lanes) {
-  __m128d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  // cvtpd2dq rounds half to even and turns anything out of range into
-  // 0x80000000, which the range test below rejects.
-  const __m128i sx = _mm_unpacklo_epi64(_mm_cvtpd_epi32(fx_lo), _mm_cvtpd_epi32(fx_hi));
-  const __m128i sy = _mm_unpacklo_epi64(_mm_cvtpd_epi32(fy_lo), _mm_cvtpd_epi32(fy_hi));
+}  // namespace
+
+template <>
+inline Sse2::Doubles Sse2::splat(double value) { return _mm_set1_pd(value); }
+template <>
+inline Sse2::Mask Sse2::all_lanes() { return _mm_set1_epi32(-1); }
+template <>
+inline Sse2::Mask Sse2::first_lanes(int n) { return _mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(n)); }
+template <>
+inline void Sse2::leave() {}
+
+template <>
+inline void Sse2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, PixelPlan<kLanes>& plan,
+                       Mask lanes) {
+  // Positions out of range come as 0x80000000, which the range test rejects.
+  __m128i sx, sy;
+  positions(strip, j, row, sx, sy);
   const __m128i zero = _mm_setzero_si128();
   __m128i inside = _mm_and_si128(_mm_cmpgt_epi32(sx, zero), _mm_cmplt_epi32(sx, _mm_set1_epi32(f.width + 1)));
   inside = _mm_and_si128(inside, _mm_and_si128(_mm_cmpgt_epi32(sy, zero),
@@ -111,25 +102,22 @@ void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const R
   _mm_store_si128(reinterpret_cast<__m128i*>(plan.inside + j), inside);
 }
 
-void write_group(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
-  const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
-  const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
-  if (_mm_movemask_epi8(inside) == 0) {
-    store_keeping_fourth(out, fill);
-    return;
-  }
+template <>
+inline void Sse2::write(const RotationJob& f, const PixelPlan<kLanes>& plan, int j, std::uint8_t* out) {
+  if (wrote_fill_only(f, plan.inside + j, out)) return;
   // Lanes outside read the first pixel and take the fill colour instead.
   const std::int32_t* index = plan.index + j;
   const __m128i colours = _mm_setr_epi32(load_pixel(f.source, index[0]), load_pixel(f.source, index[1]),
                                          load_pixel(f.source, index[2]), load_pixel(f.source, index[3]));
-  store_keeping_fourth(out, select(inside, colours, fill));
+  const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
+  store_keeping_fourth(out, select(inside, colours, _mm_set1_epi32(static_cast<int>(f.setup.fill))));
 }
 
-void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, CellPlan<kLanes>& plan, __m128i lanes) {
-  __m128d fx_lo, fx_hi, fy_lo, fy_hi;
-  positions(strip, j, row, fx_lo, fx_hi, fy_lo, fy_hi);
-  const __m128 fx = _mm_movelh_ps(_mm_cvtpd_ps(fx_lo), _mm_cvtpd_ps(fx_hi));
-  const __m128 fy = _mm_movelh_ps(_mm_cvtpd_ps(fy_lo), _mm_cvtpd_ps(fy_hi));
+template <>
+inline void Sse2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, CellPlan<kLanes>& plan,
+                       Mask lanes) {
+  __m128 fx, fy;
+  positions(strip, j, row, fx, fy);
   // Bit patterns 0x4B000000 + ix and 0x4B000000 + iy; past 2^23 - 0.5 the
   // exponent grows and the comparison with W or H fails.
   const __m128 to_cell = _mm_set1_ps(8388607.5f);
@@ -158,6 +146,8 @@ void plan_group(const RotationJob& f, const Strip<kLanes>& strip, int j, const R
   _mm_store_ps(plan.dy + j, dy);
 }
 
+namespace {
+
 __m128 channel(__m128i pixels, int shift) {
   return _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(pixels, shift), _mm_set1_epi32(0xFF)));
 }
@@ -180,13 +170,13 @@ __m128i estimate(__m128i p00, __m128i p10, __m128i p01, __m128i p11, int shift, 
   return _mm_castps_si128(_mm_add_ps(lower, upper));
 }
 
-void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
+}  // namespace
+
+template <>
+inline void Sse2::write(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std::uint8_t* out) {
+  if (wrote_fill_only(f, plan.inside + j, out)) return;
   const __m128i inside = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.inside + j));
   const __m128i fill = _mm_set1_epi32(static_cast<int>(f.setup.fill));
-  if (_mm_movemask_epi8(inside) == 0) {
-    store_keeping_fourth(out, fill);
-    return;
-  }
   const std::int32_t* cells = plan.cell + j;
   const std::uint8_t* lower = f.source;
   const std::uint8_t* upper = f.source + static_cast<std::size_t>(f.width) * 4;
@@ -237,32 +227,11 @@ void write_group(const RotationJob& f, const CellPlan<kLanes>& plan, int j, std:
   store_keeping_fourth(out, colours);
 }
 
-Sse2::Mask Sse2::first_lanes(int n) { return lane_mask(n); }
-
-template <class Plan>
-void Sse2::plan(const RotationJob& f, const Strip<kLanes>& strip, int j, const Row& row, Plan& plan, Mask lanes) {
-  plan_group(f, strip, j, row, plan, lanes);
-}
-
-template <class Plan>
-void Sse2::write(const RotationJob& f, const Plan& plan, int j, std::uint8_t* out) {
-  write_group(f, plan, j, out);
-}
-
-void nearest_rows(const RotationJob& job) {
-  rotate_rows<Sse2, PixelPlan<kLanes>>(job);
-}
-
-void bilinear_rows(const RotationJob& job) {
-  rotate_rows<Sse2, CellPlan<kLanes>>(job);
-}
-
-}  // namespace
 #endif
 
 void rotate_kernel_sse2(const KernelBlock& block, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
-#if defined(__SSE2__)
-  run_vectorised(block, msg, wparam, lparam, nearest_rows, bilinear_rows);
+#ifdef VIRELTA_SSE2
+  rotate_by_lanes<Sse2>(block, msg, wparam, lparam);
 #else
   rotate_kernel_plain(block, msg, wparam, lparam);
 #endif

@@ -8,7 +8,16 @@ namespace virelta {
 
 namespace {
 Platform* current_platform = nullptr;
+
+// Stores `value` in `field`; true when that changed it, so that a setter
+// tells its peer only of real changes.
+template <class T>
+bool assign_if_new(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
 }
+}  // namespace
 
 Platform& platform() {
   // A program that forgot to install its platform must stop here, where the
@@ -62,10 +71,7 @@ Single Control::height_twips() const { return static_cast<Single>(twips_y(bounds
 
 void Control::move(int left, int top, int width, int height) {
   if (width < 0 || height < 0) raise(ErrorNumber::InvalidPropertyValue);
-  Rect next{left, top, width, height};
-  if (next == bounds_) return;
-  bounds_ = next;
-  if (peer_) peer_->geometry_changed();
+  if (assign_if_new(bounds_, Rect{left, top, width, height}) && peer_) peer_->geometry_changed();
 }
 
 void Control::move_twips(double left, double top, double width, double height) {
@@ -83,15 +89,11 @@ Rect Control::window_bounds() const {
 }
 
 void Control::set_visible(bool visible) {
-  if (visible_ == visible) return;
-  visible_ = visible;
-  if (peer_) peer_->visibility_changed();
+  if (assign_if_new(visible_, visible) && peer_) peer_->visibility_changed();
 }
 
 void Control::set_enabled(bool enabled) {
-  if (enabled_ == enabled) return;
-  enabled_ = enabled;
-  if (peer_) peer_->enabled_changed();
+  if (assign_if_new(enabled_, enabled) && peer_) peer_->enabled_changed();
 }
 
 // ---- Surface
@@ -201,9 +203,7 @@ Label::Label(Surface* container, std::string name, std::string caption)
 }
 
 void Label::set_caption(const std::string& caption) {
-  if (caption == caption_) return;
-  caption_ = caption;
-  notify_content();
+  if (assign_if_new(caption_, caption)) notify_content();
 }
 
 Picture::Picture(Surface* container, std::string name) : Control(Kind::Picture, container, std::move(name)) {
@@ -277,15 +277,11 @@ Timer::~Timer() {
 }
 
 void Timer::set_interval(int interval_ms) {
-  if (interval_ms == interval_ms_) return;
-  interval_ms_ = interval_ms;
-  if (owner_) owner_->timers_changed();
+  if (assign_if_new(interval_ms_, interval_ms) && owner_) owner_->timers_changed();
 }
 
 void Timer::set_enabled(bool enabled) {
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
-  if (owner_) owner_->timers_changed();
+  if (assign_if_new(enabled_, enabled) && owner_) owner_->timers_changed();
 }
 
 void Timer::fire() {

@@ -98,6 +98,21 @@ void EffectsLab::ask_and_run(const EffectMember& member) {
   run_call(member.member + "(" + *typed + ")");
 }
 
+namespace {
+
+// The engine call a menu command makes when it takes no arguments.
+const char* call_without_arguments(Command command) {
+  switch (command) {
+    case Command::DrawNow: return "DrawNow";
+    case Command::Undo: return "UndoLast";
+    case Command::UndoDontDraw: return "UndoLastDontDraw";
+    case Command::Reset: return "ResetPic";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
 bool EffectsLab::checked(Command command) const { return command == Command::AutoDraw && engine_.AutoDraw(); }
 
 void EffectsLab::run(Command command) {
@@ -125,19 +140,8 @@ void EffectsLab::run(Command command) {
     case Command::AutoDraw:
       run_call(engine_.AutoDraw() ? "AutoDraw=False" : "AutoDraw=True");
       break;
-    case Command::DrawNow:
-      run_call("DrawNow");
-      break;
-    case Command::Undo:
-      run_call("UndoLast");
-      break;
-    case Command::UndoDontDraw:
-      run_call("UndoLastDontDraw");
-      break;
-    case Command::Reset:
-      run_call("ResetPic");
-      break;
     default:
+      if (const char* call = call_without_arguments(command)) run_call(call);
       break;
   }
 }

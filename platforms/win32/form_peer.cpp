@@ -34,7 +34,7 @@ void frame_styles(const Window& w, DWORD& style, DWORD& ex_style) {
 }
 }  // namespace
 
-FormPeer::FormPeer(Window& window) : SurfaceWindow(window), window_(window) { create_handle(); }
+FormPeer::FormPeer(Window& window) : SurfaceWindowPeer(window), window_(window) { create_handle(); }
 
 FormPeer::~FormPeer() {
   win32_platform().form_gone(*this);
@@ -135,19 +135,9 @@ void FormPeer::visibility_changed() {
   else if (window_.loaded()) show();
 }
 
-void FormPeer::enabled_changed() {
-  if (hwnd_) EnableWindow(hwnd_, window_.enabled());
-}
-
-void FormPeer::content_changed() {
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
 void FormPeer::set_focus() {
   if (hwnd_ && IsWindowVisible(hwnd_)) SetFocus(hwnd_);
 }
-
-int FormPeer::bits_per_pixel() const { return win32_platform().screen().bits_per_pixel; }
 
 void FormPeer::show() {
   if (!hwnd_) {
@@ -316,6 +306,8 @@ LRESULT FormPeer::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
+  // Also a WM_GETOBJECT this form does not answer itself: the system's
+  // accessible object then stands for the window.
   return SurfaceWindow::handle_message(message, wparam, lparam);
 }
 

@@ -70,30 +70,29 @@ class paint_dc {
   HDC dc_;
 };
 
-// Selects an object into a context and puts the previous one back.
-class selection {
+// A change to a device context, undone as Undo(dc, token) when the scope
+// ends; the token is what making the change returned.
+template <class Token, auto Undo>
+class dc_change {
  public:
-  selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~selection() { SelectObject(dc_, previous_); }
-  selection(const selection&) = delete;
-  selection& operator=(const selection&) = delete;
+  dc_change(HDC dc, Token token) : dc_(dc), token_(token) {}
+  ~dc_change() { Undo(dc_, token_); }
+  dc_change(const dc_change&) = delete;
+  dc_change& operator=(const dc_change&) = delete;
 
  private:
   HDC dc_;
-  HGDIOBJ previous_;
+  Token token_;
+};
+
+// Selects an object into a context and puts the previous one back.
+struct selection : dc_change<HGDIOBJ, SelectObject> {
+  selection(HDC dc, HGDIOBJ object) : dc_change(dc, SelectObject(dc, object)) {}
 };
 
 // Saves a context's state (viewport, clipping, colours) and restores it.
-class saved_dc {
- public:
-  explicit saved_dc(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-  ~saved_dc() { RestoreDC(dc_, id_); }
-  saved_dc(const saved_dc&) = delete;
-  saved_dc& operator=(const saved_dc&) = delete;
-
- private:
-  HDC dc_;
-  int id_;
+struct saved_dc : dc_change<int, RestoreDC> {
+  explicit saved_dc(HDC dc) : dc_change(dc, SaveDC(dc)) {}
 };
 
 // A COM interface pointer.

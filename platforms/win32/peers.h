@@ -85,7 +85,27 @@ class SurfaceWindow : public Win32Peer {
   bool after_double_click_ = false;
 };
 
-class SurfacePeer final : public ControlPeer, public SurfaceWindow {
+// The colour depth of the screen, which surfaces and forms report.
+int screen_bits_per_pixel();
+
+// The peer of a surface or a form (Peer: ControlPeer or WindowPeer), with the
+// members both answer alike through their own window.
+template <class Peer>
+class SurfaceWindowPeer : public Peer, public SurfaceWindow {
+ public:
+  using SurfaceWindow::SurfaceWindow;
+  void enabled_changed() override {
+    if (hwnd_) EnableWindow(hwnd_, control().enabled());
+  }
+  void content_changed() override {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  void refresh(const Rect* area) override { show_picture(area); }
+  int bits_per_pixel() const override { return screen_bits_per_pixel(); }
+  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+};
+
+class SurfacePeer final : public SurfaceWindowPeer<ControlPeer> {
  public:
   explicit SurfacePeer(Surface& surface);
   ~SurfacePeer() override;
@@ -93,16 +113,11 @@ class SurfacePeer final : public ControlPeer, public SurfaceWindow {
 
   void geometry_changed() override;
   void visibility_changed() override;
-  void enabled_changed() override;
-  void content_changed() override;
-  void refresh(const Rect* area) override { show_picture(area); }
   void set_focus() override;
   void focus_cue_changed() override { invalidate_focus_cue(surface()); }
-  int bits_per_pixel() const override;
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
 };
 
-class FormPeer final : public WindowPeer, public SurfaceWindow {
+class FormPeer final : public SurfaceWindowPeer<WindowPeer> {
  public:
   explicit FormPeer(Window& window);
   ~FormPeer() override;
@@ -116,12 +131,7 @@ class FormPeer final : public WindowPeer, public SurfaceWindow {
   // ControlPeer
   void geometry_changed() override;
   void visibility_changed() override;
-  void enabled_changed() override;
-  void content_changed() override;
-  void refresh(const Rect* area) override { show_picture(area); }
   void set_focus() override;
-  int bits_per_pixel() const override;
-  std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
   // WindowPeer
   void show() override;
   void hide() override;

@@ -4,7 +4,9 @@
 
 namespace virelta::win32 {
 
-SurfacePeer::SurfacePeer(Surface& surface) : SurfaceWindow(surface) { create_handle(); }
+int screen_bits_per_pixel() { return win32_platform().screen().bits_per_pixel; }
+
+SurfacePeer::SurfacePeer(Surface& surface) : SurfaceWindowPeer(surface) { create_handle(); }
 
 SurfacePeer::~SurfacePeer() { destroy_handle(); }
 
@@ -33,18 +35,8 @@ void SurfacePeer::visibility_changed() {
   if (hwnd_) ShowWindow(hwnd_, surface().visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-void SurfacePeer::enabled_changed() {
-  if (hwnd_) EnableWindow(hwnd_, surface().enabled());
-}
-
-void SurfacePeer::content_changed() {
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
 void SurfacePeer::set_focus() {
   if (hwnd_ && IsWindowVisible(hwnd_) && IsWindowEnabled(hwnd_)) SetFocus(hwnd_);
 }
-
-int SurfacePeer::bits_per_pixel() const { return win32_platform().screen().bits_per_pixel; }
 
 }  // namespace virelta::win32
