@@ -26,7 +26,7 @@ struct KernelEntry {
 };
 
 // A family's entries, slowest first, all giving the same bytes. The last one
-// this processor runs is the family's kernel, chosen once at start-up.
+// this processor runs is the family's kernel, chosen once, at its first use.
 using KernelTable = std::span<const KernelEntry>;
 
 const KernelEntry& fastest_entry(KernelTable table);
