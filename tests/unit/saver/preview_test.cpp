@@ -1,6 +1,7 @@
-// The preview's host window: the number from the command line's fourth character on.
+// The preview's host window: the number from the command line's fourth character on; the preview fills it.
 #include <gtest/gtest.h>
 
+#include "platforms/memory/memory_form_layer.h"
 #include "saver/virelta_r.h"
 
 namespace virelta::saver {
@@ -12,6 +13,12 @@ TEST(PreviewHostHandle, IsTheNumberFromTheFourthCharacterOn) {
                {"/p", {}}, {"/p ", {}}, {"/p 0", {}}, {"/p abc", {}}, {"/p 2147483648", {}}, {"/p 1e30", {}},
                {"/p -1e400", {}}, {"/p:", {}}};
   for (const auto& c : cases) EXPECT_EQ(preview_host_handle(c.command), c.handle) << c.command;
+  ScopedMemoryPlatform machine;
+  machine->foreign_windows = {{77, Rect{300, 200, 152, 112}}};
+  Virelta_R preview;
+  preview.start("/p 77");  // the window and its picture cover the host from its top left corner
+  EXPECT_TRUE(machine->embedded_host == 77 && preview.form.bounds() == (Rect{0, 0, 152, 112}) &&
+              preview.Img_Prev.bounds() == (Rect{0, 0, 152, 112}));
 }
 
 }  // namespace

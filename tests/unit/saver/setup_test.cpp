@@ -30,18 +30,22 @@ TEST_F(SetupTest, SidesFromTheSettingsFileThatCannotBeUsedAreDefined) {
   Virelta_S& s = load();
   const Rect sizes[] = {{0, 0, 125, 115}, {0, 0, 40, 115}, {0, 0, 125, 2048}, {0, 0, 2048, 2048}};
   EXPECT_EQ(s.Master(1).width_twips(), 480.0f);
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_TRUE(s.Master(i).bounds() == sizes[i] && s.TileEngine(i)->bound()) << i;
-    // Larger than the screen: a place reaching past its top left, black beyond it.
-    const Rect r = tile_rect(i);
-    EXPECT_TRUE(r.left >= std::min(64 - r.width, 0) && r.left <= std::max(64 - r.width, 0)) << r.left;
-    EXPECT_TRUE(r.top >= std::min(48 - r.height, 0) && r.top <= std::max(48 - r.height, 0)) << r.top;
-    for (int y = 0; y < std::min(r.height, 200); ++y)
-      for (int x = 0; x < std::min(r.width, 200); ++x) {
-        const int sx = r.left + x, sy = r.top + y;
-        const bool on_screen = sx >= 0 && sx < 64 && sy >= 0 && sy < 48;
-        ASSERT_EQ(s.Master(i).image().at(x, y), on_screen ? desktop_pixel(sx, sy) : 0u) << i << ": " << x << "," << y;
-      }
+  RotationSpeed = 360;  // a short cycle
+  for (double clock : {0.0, 99.0}) {  // the places at set-up, then those a cycle draws from another clock
+    if (clock) program_random().set_fixed_clock_seed(clock), run_cycle();
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_TRUE(s.Master(i).bounds() == sizes[i] && s.TileEngine(i)->bound()) << i;
+      // Larger than the screen: a place reaching past its top left, black beyond it.
+      const Rect r = tile_rect(i);
+      EXPECT_TRUE(r.left >= std::min(64 - r.width, 0) && r.left <= std::max(64 - r.width, 0)) << r.left;
+      EXPECT_TRUE(r.top >= std::min(48 - r.height, 0) && r.top <= std::max(48 - r.height, 0)) << r.top;
+      for (int y = 0; y < std::min(r.height, 200); ++y)
+        for (int x = 0; x < std::min(r.width, 200); ++x) {
+          const int sx = r.left + x, sy = r.top + y;
+          const bool on_screen = sx >= 0 && sx < 64 && sy >= 0 && sy < 48;
+          ASSERT_EQ(s.Master(i).image().at(x, y), on_screen ? desktop_pixel(sx, sy) : 0u) << i << ": " << x << "," << y;
+        }
+    }
   }
 }
 
