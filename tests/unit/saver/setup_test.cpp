@@ -31,6 +31,10 @@ TEST_F(SetupTest, SidesFromTheSettingsFileThatCannotBeUsedAreDefined) {
   const Rect sizes[] = {{0, 0, 125, 115}, {0, 0, 40, 115}, {0, 0, 125, 2048}, {0, 0, 2048, 2048}};
   EXPECT_EQ(s.Master(1).width_twips(), 480.0f);
   RotationSpeed = 360;  // a short cycle
+  on_frame = [&](std::optional<int> a) {  // while turning, tile 0 (the one drawn) covers the screen from its place
+    for (int i = 0; a && i < 64 * 48; ++i)
+      ASSERT_EQ(s.Display.image().at(i % 64, i / 64), s.Master(0).image().at(i % 64 - s.TileX(0), i / 64 - s.TileY(0))) << i;
+  };
   for (double clock : {0.0, 99.0}) {  // the places at set-up, then those a cycle draws from another clock
     if (clock) program_random().set_fixed_clock_seed(clock), run_cycle();
     for (int i = 0; i < 4; ++i) {
