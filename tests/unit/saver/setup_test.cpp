@@ -24,12 +24,12 @@ TEST_F(SetupTest, TilesAreDrawnFreshOnTheScreenHoldingTheDesktopUnderThem) {
 TEST_F(SetupTest, SidesFromTheSettingsFileThatCannotBeUsedAreDefined) {
   // At 120 dots per inch; zero or negative: the surface keeps its first 1500 x 1380 twips; above 2048: 2048.
   machine->screen_info.twips_per_pixel_x = machine->screen_info.twips_per_pixel_y = 12;
-  fixed_tiles(-5, 0, 40, -32768, 0, 30000, 32767, 2049);
+  fixed_tiles(-5, 0, 1, -32768, 0, 30000, 32767, 2049);  // 1 is a usable side
   TileAction = {1, 0, 7, -1};  // inactive tiles are bound all the same
   use_screen(64, 48);
   Virelta_S& s = load();
-  const Rect sizes[] = {{0, 0, 125, 115}, {0, 0, 40, 115}, {0, 0, 125, 2048}, {0, 0, 2048, 2048}};
-  EXPECT_EQ(s.Master(1).width_twips(), 480.0f);
+  const Rect sizes[] = {{0, 0, 125, 115}, {0, 0, 1, 115}, {0, 0, 125, 2048}, {0, 0, 2048, 2048}};
+  EXPECT_EQ(s.Master(1).width_twips(), 12.0f);
   RotationSpeed = 360;  // a short cycle
   on_frame = [&](std::optional<int> a) {  // while turning, tile 0 (the one drawn) covers the screen from its place
     for (int i = 0; a && i < 64 * 48; ++i)
