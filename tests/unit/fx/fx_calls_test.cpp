@@ -46,4 +46,7 @@ TEST(FxCalls, UsageErrorsAndRunTimeErrors) {
   EXPECT_FALSE(lab.engine.AutoDraw());
   run("AutoDraw=-1");
   EXPECT_TRUE(lab.engine.AutoDraw());
+  lab.box.set_back_color(0x8000000F);
+  run("ASM_Magnify(0.04)");  // no tenths: all the colour, left out: BackColor (red &H0F)
+  EXPECT_EQ(lab.screen(1, 1) & 0xFFFFFF, 0x0F0000u);
 }
