@@ -51,6 +51,7 @@ def main():
             result = run(path("in.bmp" if args else "text.bmp"), path("bad.bmp"), *args)
             check(result.returncode == 2 and (not args or not args[0].startswith("--") or
                                               args[0].split("=")[0] in result.stderr), f"{args}: {result.returncode}")
+        check(run(path("in.bmp"), path("no folder/out.bmp")).returncode == 2, "an output it cannot write counted as written")
         # Every kernel but the clock-seeded dots on a picture with repeated colours,
         # turns by multiples of 90 about centres ending in .5 (where the cosine's
         # last bit moves whole pixels): the same bytes as the native build.

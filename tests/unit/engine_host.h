@@ -62,9 +62,11 @@ struct Picture {
   effects::PixelStore store;
   effects::KernelBlock block;
 
-  Picture(int width, int height) {
+  // All zero, or random bytes from a non-zero seed.
+  Picture(int width, int height, std::uint32_t seed = 0) {
     store.recreate(width, height);
     block.width = width, block.height = height, block.store = store.data();
+    if (seed != 0) randomise(seed);
   }
   Picture(const Picture& other) : Picture(other.block.width, other.block.height) {
     std::memcpy(store.data(), other.store.data(), bytes());
@@ -91,12 +93,16 @@ struct Picture {
   std::vector<std::uint8_t> all() const { return {store.data(), store.data() + bytes()}; }
   std::vector<std::uint8_t> layer(int n) const { return {store.layer(n), store.layer(n) + store.layer_bytes()}; }
 
-  // Runs the table's first (plain) entry here and every other entry this
-  // processor runs on a copy as it was: false, with a failure naming it, where one differs.
+  // Runs the table's first (plain) entry here and every other entry this processor runs on a copy as it
+  // was: false, with a failure naming it, where one differs or the plain one wrote outside layer 2.
   bool run(effects::KernelTable table, std::uint32_t msg, std::uint32_t wparam, std::uint32_t lparam) {
     const Picture before(*this);
     Picture other(before);
     table.front().run(block, msg, wparam, lparam);
+    if (layer(1) != before.layer(1) || layer(3) != before.layer(3)) {
+      ADD_FAILURE() << table.front().name << " wrote outside layer 2";
+      return false;
+    }
     for (const auto& entry : table.subspan(1)) {
       if (!entry.runs_here()) continue;
       std::memcpy(other.store.data(), before.store.data(), bytes());

@@ -2,6 +2,7 @@
 // arguments, all entries against the plain one), then ASM_ColorXEffects on a picture box.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <set>
@@ -11,29 +12,27 @@
 #include "effects/colour_exchange_kernel.h"
 #include "runtime/runtime.h"
 #include "unit/engine_host.h"
-#include "unit/pixel_effects/kernel_picture.h"
 
 namespace virelta::effects {
 namespace {
 
-using testing::bits;
-using testing::Bytes;
-using testing::KernelPicture;
+using testing::Bgr;
+using testing::Picture;
 using Spots = std::set<std::pair<int, int>>;
+std::uint32_t bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 
 constexpr std::uint32_t kColour = 200 | 50 << 8;  // red 200, green 50, blue 0
-constexpr Bytes kMatch = {0, 50, 200, 7}, kGrey = {100, 100, 100, 7};
+constexpr Bgr kMatch = {0, 50, 200, 7}, kGrey = {100, 100, 100, 7};
 enum { kBleed = 4, kUp, kDown, kLeft, kRight, kBurst };
 
-void run(KernelPicture& p, int opcode, int amount, std::uint32_t colour = kColour, float x = kStartingWeight,
+void run(Picture& p, int opcode, int amount, std::uint32_t colour = kColour, float x = kStartingWeight,
          float y = kWeightStep) {
-  static const auto entries = entries_run_here("colour exchange", colour_exchange_kernels());
   p.block.opcode = opcode, p.block.amount = amount, p.block.colour = colour;
-  p.run(colour_exchange_kernel_plain, entries, bits(x), bits(y), 0);
+  ASSERT_TRUE(p.run(colour_exchange_kernels(), bits(x), bits(y), 0));
 }
 
 // Grey blended toward kColour with weight tenths / 10: t x 100 + (1 - t) x (0, 50, 200).
-Bytes grey_with_weight(int t) { return {std::uint8_t(10 * t), std::uint8_t(50 + 5 * t), std::uint8_t(200 - 10 * t), 7}; }
+Bgr grey_with_weight(int t) { return {std::uint8_t(10 * t), std::uint8_t(50 + 5 * t), std::uint8_t(200 - 10 * t), 7}; }
 
 TEST(DotsAndLines, LandWhereTheRulesSay) {
   struct Case { int opcode, amount, w, h; float x, y; Spots expected; };
@@ -47,14 +46,14 @@ TEST(DotsAndLines, LandWhereTheRulesSay) {
       {3, SHRT_MAX, 4, 4, 2, 3, {{4, 4}}},  // a step beyond the picture: only the last line
   };
   for (const Case& c : cases) {
-    KernelPicture p(c.w, c.h);
-    p.fill(2, kGrey);
+    Picture p(c.w, c.h);
+    p.fill(kGrey);
     run(p, c.opcode, c.amount, 0x302010, c.x, c.y);
     Spots painted;
     for (int y = 1; y <= c.h; ++y)
       for (int x = 1; x <= c.w; ++x)
-        if (p.get(2, x, y) == Bytes{0x30, 0x20, 0x10, 7}) painted.insert({x, y});
-        else EXPECT_EQ(p.get(2, x, y), kGrey) << x << "," << y;
+        if (p.get(x, y) == Bgr{0x30, 0x20, 0x10, 7}) painted.insert({x, y});
+        else EXPECT_EQ(p.get(x, y), kGrey) << x << "," << y;
     EXPECT_EQ(painted, c.expected) << c.opcode << " " << c.amount << " " << c.x << "," << c.y;
   }
 }
@@ -62,14 +61,14 @@ TEST(DotsAndLines, LandWhereTheRulesSay) {
 TEST(Bleed, ReachAndAmount8TintingANineByNineSquareRingByRing) {
   const int reach[] = {1, 1, 2, 2, 3, 3, 4, 4, 4, 4, 6, 6, 7};
   for (int amount = 0; amount <= 12; ++amount) EXPECT_EQ(colour_exchange_reach(amount), reach[amount]) << amount;
-  KernelPicture p(15, 15);
-  p.fill(2, kGrey);
-  p.set(2, 8, 8, kMatch);
+  Picture p(15, 15);
+  p.fill(kGrey);
+  p.set(8, 8, kMatch);
   run(p, kBleed, 8);
   for (int y = 1; y <= 15; ++y)
     for (int x = 1; x <= 15; ++x) {
       const int ring = std::max(std::abs(x - 8), std::abs(y - 8));
-      EXPECT_EQ(p.get(2, x, y), ring == 0 ? kMatch : ring <= 4 ? grey_with_weight(5 + ring) : kGrey) << x << "," << y;
+      EXPECT_EQ(p.get(x, y), ring == 0 ? kMatch : ring <= 4 ? grey_with_weight(5 + ring) : kGrey) << x << "," << y;
     }
 }
 
@@ -77,24 +76,24 @@ TEST(Streaks, EachDirectionBlendsFromTheFarEndTowardTheMatchAndTravelsOn) {
   struct Case { int opcode, amount, dx, dy; std::vector<int> tenths; };  // tenths: the weight at distance 1, 2, ...
   for (const Case& c : {Case{kUp, 1, 0, 1, {8}}, {kUp, 2, 0, 1, {7, 8}}, {kDown, 2, 0, -1, {7, 8}},
                         {kLeft, 2, -1, 0, {7, 8}}, {kRight, 3, 1, 0, {7, 8}}}) {
-    KernelPicture p(9, 9);
-    p.fill(2, kGrey);
-    p.set(2, 5, 5, {0, 50, 200, 255});  // the unused byte takes no part in the match
+    Picture p(9, 9);
+    p.fill(kGrey);
+    p.set(5, 5, {0, 50, 200, 255});  // the unused byte takes no part in the match
     run(p, c.opcode, c.amount);
     for (int y = 1; y <= 9; ++y)
       for (int x = 1; x <= 9; ++x) {
-        Bytes expected = x == 5 && y == 5 ? Bytes{0, 50, 200, 255} : kGrey;
+        Bgr expected = x == 5 && y == 5 ? Bgr{0, 50, 200, 255} : kGrey;
         for (int i = 1; i <= static_cast<int>(c.tenths.size()); ++i)
           if (x == 5 + i * c.dx && y == 5 + i * c.dy) expected = grey_with_weight(c.tenths[i - 1]);
-        EXPECT_EQ(p.get(2, x, y), expected) << c.opcode << " at " << x << "," << y;
+        EXPECT_EQ(p.get(x, y), expected) << c.opcode << " at " << x << "," << y;
       }
   }
   // Reach 6: the three nearest pixels get weights below 0.5, so a red 201 becomes 200 and matches in its turn.
-  KernelPicture p(1, 12);
-  p.fill(2, {0, 50, 201, 7});
-  p.set(2, 1, 1, kMatch);
+  Picture p(1, 12);
+  p.fill({0, 50, 201, 7});
+  p.set(1, 1, kMatch);
   run(p, kUp, 10);
-  for (int y = 1; y <= 12; ++y) EXPECT_EQ(p.get(2, 1, y)[2], y <= 9 ? 200 : 201) << y;
+  for (int y = 1; y <= 12; ++y) EXPECT_EQ(p.get(1, y).red, y <= 9 ? 200 : 201) << y;
 }
 
 TEST(Burst, RingsAroundTheCentreMultiplyThePixelsTheyHit) {
@@ -107,12 +106,12 @@ TEST(Burst, RingsAroundTheCentreMultiplyThePixelsTheyHit) {
       {20, 20, 0, 10, 10, {{11, 10}, {9, 10}}, {{10, 10}, {12, 10}}},  // one ring, f = -infinity
   };
   for (const Case& c : cases) {
-    KernelPicture p(c.w, c.h);
-    p.fill(2, {200, 200, 200, 7});
-    p.set(2, 9, 10, {0, 0, 0, 7});  // 0 x -infinity takes the colour too
+    Picture p(c.w, c.h);
+    p.fill({200, 200, 200, 7});
+    p.set(9, 10, {0, 0, 0, 7});  // 0 x -infinity takes the colour too
     run(p, kBurst, c.amount, c.amount == 0 ? 0x030201 : 0, c.x, c.y);  // 0 stays 0 under later samples
-    for (auto [x, y] : c.taken) EXPECT_EQ(p.get(2, x, y), (c.amount == 0 ? Bytes{3, 2, 1, 7} : Bytes{0, 0, 0, 7})) << x << "," << y;
-    for (auto [x, y] : c.kept) EXPECT_EQ(p.get(2, x, y), Bytes({200, 200, 200, 7})) << x << "," << y;
+    for (auto [x, y] : c.taken) EXPECT_EQ(p.get(x, y), (c.amount == 0 ? Bgr{3, 2, 1, 7} : Bgr{0, 0, 0, 7})) << x << "," << y;
+    for (auto [x, y] : c.kept) EXPECT_EQ(p.get(x, y), (Bgr{200, 200, 200, 7})) << x << "," << y;
   }
 }
 
@@ -136,18 +135,18 @@ TEST(ColourExchangeBadInput, CallsOutsideTheRulesChangeNothing) {
     for (int amount : {0, -1, SHRT_MIN}) calls.push_back({opcode, amount, kColour, 5, 5, 3, 3});
   for (int opcode : {-1, 10, INT_MIN, INT_MAX}) calls.push_back({opcode, 1, kColour, 6, 6, 3, 3, 0.5f, 0.5f});
   for (const Call& c : calls) {
-    KernelPicture p(c.w, c.h);
-    p.fill(2, kGrey);
-    p.set(2, c.mx, c.my, kMatch);
-    const auto before = p.bytes;
+    Picture p(c.w, c.h);
+    p.fill(kGrey);
+    p.set(c.mx, c.my, kMatch);
+    const auto before = p.all();
     run(p, c.opcode, c.amount, c.colour, c.x, c.y);
-    EXPECT_EQ(p.bytes, before) << c.opcode << " " << c.amount << " " << c.x << "," << c.y;
+    EXPECT_EQ(p.all(), before) << c.opcode << " " << c.amount << " " << c.x << "," << c.y;
   }
-  KernelPicture far(50, 50, 3);  // the largest burst ends quickly when the centre is far away
-  const auto before = far.bytes;
-  far.block = {50, 50, far.bytes.data(), 0, SHRT_MAX, 0xFFFFFF, kBurst};
+  Picture far(50, 50, 3);  // the largest burst ends quickly when the centre is far away
+  const auto before = far.all();
+  far.block = {50, 50, far.store.data(), 0, SHRT_MAX, 0xFFFFFF, kBurst};
   colour_exchange_kernel(far.block, bits(1e7f), bits(-1e7f), 0);
-  EXPECT_EQ(far.bytes, before);
+  EXPECT_EQ(far.all(), before);
 }
 
 // Pictures that mix the colour, values one step from it (which blends turn
@@ -171,9 +170,9 @@ TEST(ColourExchangePlainAndFast, WriteTheSameBytes) {
   for (const Call& call : calls)
     for (std::uint32_t colour : {0x000000u, 0x7F8081u, 0xFFFFFFu, 0x12AB34u, 0x01000000u}) {
       SCOPED_TRACE(::testing::Message() << call.opcode << "/" << call.amount << " " << call.x << "," << call.y << " " << call.w << "x" << call.h << " " << colour);
-      KernelPicture p(call.w, call.h, ++seed);
+      Picture p(call.w, call.h, ++seed);
       for (int i = 0; i < call.w * call.h; ++i) {
-        std::uint8_t* px = p.pixel(2, i % call.w + 1, i / call.w + 1);  // its random unused byte picks the kind
+        std::uint8_t* px = &p.store.at(1, i % call.w + 1, i / call.w + 1, 2);  // its random unused byte picks the kind
         for (int c = 0; c < 3 && px[3] % 4 < 2; ++c)
           px[c] = static_cast<std::uint8_t>(std::clamp<int>((colour >> (16 - 8 * c) & 0xFF) + (px[3] % 4) * (px[c] % 3 - 1), 0, 255));
       }

@@ -36,6 +36,7 @@ TEST_F(ButtonProperties, StoredValuesAreReadBadOnesRefusedAndOnlyNonDefaultOnesW
   EXPECT_EQ(changed.read_text("Enabled", "") + changed.read_text("FontColour", "") + changed.read_text("Visible", ""),
             "False2550");
   Command copy(&form, "Copy");
+  EXPECT_EQ(copy.LblMsg().fore_color, 0u);  // a new button's caption is black
   copy.ReadProperties(changed);
   EXPECT_TRUE(copy.Font() == bold && copy.LblMsg().fore_color == 0x0000FFu && copy.BackStyle() == 0);
   EXPECT_EQ(look_of(copy), Look::Disable);

@@ -21,7 +21,7 @@ TEST(FxCallSyntax, ArgumentsNumbersAndMalformedCalls) {
     EXPECT_THROW(parse_call(bad), CallError) << bad;
   const std::pair<const char*, std::optional<double>> numbers[] = {
       {"&HFF", 255}, {"&HFFFF", -1} /* four digits: an Integer */, {"&HFFFF&", 65535}, {"&HFFFFFF", 16777215},
-      {"-2.5", -2.5}, {"1e2", 100}, {"abc", std::nullopt}, {"&HXYZ&", std::nullopt}};
+      {"-2.5", -2.5}, {"1e2", 100}, {"abc", std::nullopt}, {"&HXYZ&", std::nullopt}, {"&O17&", 15}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(fx::parse_number(text), value) << text;
 }
 
@@ -30,8 +30,12 @@ TEST(FxCalls, UsageErrorsAndRunTimeErrors) {
   lab.box.image().at(1, 2) = 0x405060;
   lab.rebind();
   auto run = [&](const std::string& text) { fx::run_call(lab.engine, parse_call(text)); };
+  run("ASM_IncrementalPalEffects(4,5)");  // blue up by 5
+  EXPECT_EQ(lab.screen(0, 0), 0x102035u);
+  run("UndoLastDontDraw");  // the picture back, the box not redrawn
+  EXPECT_TRUE(lab.screen(0, 0) == 0x102035u && lab.layer(2) == lab.layer(1));
   for (const char* bad : {"ASM_Spin(1)", "ASM_Rotate()", "ASM_Rotate(,True)", "ASM_Rotate(1,2,3,4,5,6,7)",
-                          "UndoLast(1)", "ResetPic=1"})
+                          "UndoLast(1)", "UndoLastDontDraw(1)", "ResetPic=1"})
     EXPECT_THROW(run(bad), CallError) << bad;
   auto error = [&](const std::string& text) { return virelta::testing::error_number([&] { run(text); }); };
   EXPECT_EQ(error("ASM_Rotate(32408)"), 6);  // Angle + 360 overflows
@@ -42,4 +46,7 @@ TEST(FxCalls, UsageErrorsAndRunTimeErrors) {
   EXPECT_FALSE(lab.engine.AutoDraw());
   run("AutoDraw=-1");
   EXPECT_TRUE(lab.engine.AutoDraw());
+  lab.box.set_back_color(0x8000000F);
+  run("ASM_Magnify(0.04)");  // no tenths: all the colour, left out: BackColor (red &H0F)
+  EXPECT_EQ(lab.screen(1, 1) & 0xFFFFFF, 0x0F0000u);
 }

@@ -76,8 +76,7 @@ TEST(MagnifyKernel, PointsWorkedOutByHand) {
   zero.fill({1, 2, 3, 44}), zoom(zero, 0, true, 2, 1, 0xFF123456u);
   EXPECT_TRUE(zero.get(5, 3) == (Bgr{0x12, 0x34, 0x56, 44}) && zero.get(1, 1) == (Bgr{0x12, 0x34, 0x56, 44}));
   // Other opcodes and an empty block change nothing.
-  Picture other(5, 4);
-  other.randomise(5);
+  Picture other(5, 4, 5);
   const auto before = other.all();
   for (std::int32_t opcode : {-1, 2, INT_MAX}) other.block.opcode = opcode, other.run(effects::magnify_kernels(), 0, 0, 10);
   effects::magnify_kernel(effects::KernelBlock{}, 0, 0, 10);

@@ -8,31 +8,29 @@
 
 #include "effects/pixel_effects_kernel.h"
 #include "unit/engine_host.h"
-#include "unit/pixel_effects/kernel_picture.h"
 
 namespace virelta::effects {
 namespace {
 
-using testing::Bytes;
-using testing::KernelPicture;
+using testing::Bgr;
+using testing::Picture;
 
-constexpr Bytes kUntouched = {7, 7, 7, 7};
+constexpr Bgr kUntouched = {7, 7, 7, 7};
 constexpr std::uint32_t rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
 
-void run(KernelPicture& p, int opcode, int amount, std::uint32_t colour,
+void run(Picture& p, int opcode, int amount, std::uint32_t colour,
          WaveTableWords words = {kPixelEffectsWParam, kPixelEffectsLParam}) {
-  static const auto entries = entries_run_here("pixel effects", pixel_effects_kernels());
   p.block.opcode = opcode, p.block.amount = amount, p.block.colour = colour;
-  p.run(pixel_effects_kernel_plain, entries, kPixelEffectsMsg, words.wparam, words.lparam);
+  ASSERT_TRUE(p.run(pixel_effects_kernels(), kPixelEffectsMsg, words.wparam, words.lparam));
 }
 
 TEST(NeighbourhoodFilters, WorkedExamples) {
   // Layer 3 is `fill` with `sources` on it; layer 2 must become `inside` over
   // columns x0..x1 and rows y0..y1 and stay kUntouched elsewhere.
-  struct Placed { int x, y; Bytes bytes; };
-  struct Example { const char* what; int opcode, amount; std::uint32_t colour; int w, h; Bytes fill;
-                   std::vector<Placed> sources; int x0, x1, y0, y1; Bytes inside; };
-  const Bytes k100 = {100, 100, 100, 100}, k0 = {0, 0, 0, 0};
+  struct Placed { int x, y; Bgr bytes; };
+  struct Example { const char* what; int opcode, amount; std::uint32_t colour; int w, h; Bgr fill;
+                   std::vector<Placed> sources; int x0, x1, y0, y1; Bgr inside; };
+  const Bgr k100 = {100, 100, 100, 100}, k0 = {0, 0, 0, 0};
   const Example examples[] = {
       {"ring blur: 8 x floor(100 / 8)", 0, 8, 0, 5, 4, k100, {}, 2, 4, 2, 3, {96, 96, 96, 96}},
       {"horizontal blur of 100", 0, 1, 0, 4, 3, k100, {}, 2, 3, 1, 3, k100},
@@ -66,14 +64,14 @@ TEST(NeighbourhoodFilters, WorkedExamples) {
   };
   for (const Example& e : examples) {
     SCOPED_TRACE(e.what);
-    KernelPicture p(e.w, e.h);
-    p.fill(3, e.fill);
-    for (const Placed& s : e.sources) p.set(3, s.x, s.y, s.bytes);
-    p.fill(2, kUntouched);
+    Picture p(e.w, e.h);
+    p.fill(e.fill, 3);
+    for (const Placed& s : e.sources) p.set(s.x, s.y, s.bytes, 3);
+    p.fill(kUntouched);
     run(p, e.opcode, e.amount, e.colour);
     for (int y = 1; y <= e.h; ++y)
       for (int x = 1; x <= e.w; ++x)
-        EXPECT_EQ(p.get(2, x, y), x >= e.x0 && x <= e.x1 && y >= e.y0 && y <= e.y1 ? e.inside : kUntouched)
+        EXPECT_EQ(p.get(x, y), x >= e.x0 && x <= e.x1 && y >= e.y0 && y <= e.y1 ? e.inside : kUntouched)
             << x << "," << y;
   }
 }
@@ -85,42 +83,42 @@ TEST(Wave, TheTableKeepsWithin1ToHAndRowsComeFromItRounded) {
   EXPECT_EQ(build_wave_table(0, 3, 7), (std::vector<float>{1, 2, 3, 4, 5, 6, 7}));
 
   auto wave = [](int w, int h, const std::vector<float>& table) {  // blue is the row, green the column
-    KernelPicture p(w, h);
+    Picture p(w, h);
     for (int y = 1; y <= h; ++y)
-      for (int x = 1; x <= w; ++x) p.set(3, x, y, {static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x), 200, 33});
-    p.fill(2, kUntouched);
+      for (int x = 1; x <= w; ++x) p.set(x, y, {static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x), 200, 33}, 3);
+    p.fill(kUntouched);
     run(p, 3, 0, 0, wave_table_words(table.data()));
     return p;
   };
   // Amount 10: row 8 takes row round(8 + 20 sin 1.6) = 28, or the top row.
-  KernelPicture tall = wave(4, 40, build_wave_table(10, 4, 40));
-  for (std::uint8_t x = 1; x <= 4; ++x) EXPECT_EQ(tall.get(2, x, 8), Bytes({28, x, 200, 7}));
-  EXPECT_EQ(wave(4, 20, build_wave_table(10, 4, 20)).get(2, 1, 8), Bytes({20, 1, 200, 7}));
+  Picture tall = wave(4, 40, build_wave_table(10, 4, 40));
+  for (std::uint8_t x = 1; x <= 4; ++x) EXPECT_EQ(tall.get(x, 8), (Bgr{28, x, 200, 7}));
+  EXPECT_EQ(wave(4, 20, build_wave_table(10, 4, 20)).get(1, 8), (Bgr{20, 1, 200, 7}));
   // A table from elsewhere cannot lead outside the layer; 2.5 rounds half to even.
-  KernelPicture odd = wave(3, 4, {-1e30f, NAN, 1e30f, 2.5f});
-  for (int y = 1; y <= 4; ++y) EXPECT_EQ(odd.get(2, 1, y)[0], (std::array{1, 1, 4, 2})[y - 1]) << y;
+  Picture odd = wave(3, 4, {-1e30f, NAN, 1e30f, 2.5f});
+  for (int y = 1; y <= 4; ++y) EXPECT_EQ(odd.get(1, y).blue, (std::array{1, 1, 4, 2})[y - 1]) << y;
 }
 
 TEST(Twirl, TurnsAboutTheCentreAndSamplesOnlyInnerPixels) {
-  KernelPicture p(8, 6, 5);  // centre (4, 3), longest side 8
-  p.fill(2, kUntouched);
-  auto source = [&](int x, int y) { Bytes b = p.get(3, x, y); return b[3] = 7, b; };
+  Picture p(8, 6, 5);  // centre (4, 3), longest side 8
+  p.fill(kUntouched);
+  auto source = [&](int x, int y) { Bgr b = p.get(x, y, 3); return b.unused = 7, b; };
   run(p, 5, 3, 0x0000FF);  // amount 3: a full turn at distance 8
-  EXPECT_EQ(p.get(2, 4, 3), source(4, 3));
-  EXPECT_EQ(p.get(2, 1, 1), source(7, 4));  // d = sqrt(13), a = 2.832: source (7.47, 3.99)
+  EXPECT_EQ(p.get(4, 3), source(4, 3));
+  EXPECT_EQ(p.get(1, 1), source(7, 4));  // d = sqrt(13), a = 2.832: source (7.47, 3.99)
   run(p, 5, 2, 0x0000FF);  // a half turn
-  EXPECT_EQ(p.get(2, 6, 4), source(5, 5));  // source (4.51, 5.18)
+  EXPECT_EQ(p.get(6, 4), source(5, 5));  // source (4.51, 5.18)
   run(p, 5, 1, 0x563412);  // a quarter turn
-  EXPECT_EQ(p.get(2, 8, 6), Bytes({0x56, 0x34, 0x12, 7}));  // source row 7.99 is the top row: the colour
-  EXPECT_EQ(p.get(2, 5, 3), source(5, 3));  // source (4.98, 3.20)
+  EXPECT_EQ(p.get(8, 6), (Bgr{0x56, 0x34, 0x12, 7}));  // source row 7.99 is the top row: the colour
+  EXPECT_EQ(p.get(5, 3), source(5, 3));  // source (4.98, 3.20)
 
-  KernelPicture small(3, 3, 2);  // (2, 2) is the one pixel outside the outermost rows and columns
-  small.set(3, 2, 2, {90, 91, 92, 93});
-  small.fill(2, kUntouched);
+  Picture small(3, 3, 2);  // (2, 2) is the one pixel outside the outermost rows and columns
+  small.set(2, 2, {90, 91, 92, 93}, 3);
+  small.fill(kUntouched);
   run(small, 5, 1, 0x030201);
   for (int i = 0; i < 9; ++i) {
-    const Bytes px = small.get(2, i % 3 + 1, i / 3 + 1);
-    EXPECT_TRUE(px == Bytes({3, 2, 1, 7}) || px == Bytes({90, 91, 92, 7})) << i;
+    const Bgr px = small.get(i % 3 + 1, i / 3 + 1);
+    EXPECT_TRUE(px == (Bgr{3, 2, 1, 7}) || px == (Bgr{90, 91, 92, 7})) << i;
   }
 }
 
@@ -132,10 +130,10 @@ TEST(PixelEffectsBadInput, OtherOpcodesAmountsAndTooSmallPicturesChangeNothing) 
       {0, 1, 2, 4}, {0, 2, 4, 2}, {0, 4, 2, 4}, {0, 4, 4, 2}, {0, 8, 2, 4}, {0, 8, 4, 2},  // too small for a filter
       {1, 1, 2, 4}, {1, 1, 4, 2}, {2, 1, 1, 4}, {2, 1, 4, 1}, {4, 1, 2, 4}, {4, 1, 4, 2}};
   for (const Call& c : calls) {
-    KernelPicture p(c.w, c.h, 3);
-    const auto before = p.bytes;
+    Picture p(c.w, c.h, 3);
+    const auto before = p.all();
     run(p, c.opcode, c.amount, 0xFFFFFFFF, {c.wparam, c.lparam});
-    EXPECT_EQ(p.bytes, before) << c.opcode << "/" << c.amount << " " << c.w << "x" << c.h;
+    EXPECT_EQ(p.all(), before) << c.opcode << "/" << c.amount << " " << c.w << "x" << c.h;
   }
 }
 
@@ -152,9 +150,9 @@ TEST(PixelEffectsPlainAndFast, WriteTheSameBytes) {
       for (bool low_contrast : {false, true})
         for (std::uint32_t colour : {0x000000u, 0x3C7F10u, 0xFFFFFFu}) {
           SCOPED_TRACE(::testing::Message() << c[0] << "/" << c[1] << " " << size[0] << "x" << size[1] << " " << colour << low_contrast);
-          KernelPicture p(size[0], size[1], ++seed);
+          Picture p(size[0], size[1], ++seed);
           if (low_contrast)
-            for (auto& b : p.bytes) b = 20 + b % 40;
+            for (auto* b = p.store.data(); b != p.store.data() + p.bytes(); ++b) *b = 20 + *b % 40;
           const auto table = build_wave_table(c[1], size[0], size[1]);
           ASSERT_NO_FATAL_FAILURE(run(p, c[0], c[1], colour,
                                       c[0] == 3 ? wave_table_words(table.data()) : WaveTableWords{kPixelEffectsWParam, kPixelEffectsLParam}));

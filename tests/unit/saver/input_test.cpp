@@ -62,6 +62,8 @@ TEST_F(InputTest, TestModeEndsOnTheFirstInputOnEveryPlatform) {
     EXPECT_TRUE(machine->cursor_count == 0 && ended_by([&] { machine->key_down(s.form, 32, 1); }));
     EXPECT_EQ(calls(), std::vector<std::string>{"SystemParametersInfo 17 1"});  // no password, cursor or keys
   }
+  Virelta_S& nt = start("/S", 2);  // the NT family: the system itself guards the password
+  EXPECT_TRUE(ended_by([&] { machine->key_down(nt.form, 32, 1); }) && calls() == kShutdown);
 }
 
 }  // namespace

@@ -78,6 +78,8 @@ TEST(SettingsDialogControls, MarksAndTheirLabelsToggleWithAnyButton) {
   Dialog d;
   Virelta_P& p = *d.form;
   EXPECT_EQ(p.bounds(), (Rect{(1024 - 452) / 2, 175, 452, 244}));  // (11520 - 3660) \ 3 twips down
+  for (int i = 0; i < 3; ++i)  // the separators between the tile rows: 180 to 3900 twips across, 1200 + 420 i down
+    EXPECT_TRUE(p.Line1[i] && p.Line1[i]->bounds() == (Rect{12, 80 + 28 * i, 249, 1}) && p.Line1[i]->border_color == 0x800080);
   EXPECT_EQ(d.machine->calls.back().rfind("DrawAnimatedRects 3 321,123,0,0 ", 0), 0u);  // out of the cursor
   d.machine->press(*p.Img_Action[2], kRightButton);
   EXPECT_TRUE(TileAction[2] == 0 && d.unchecked(p.Img_Action[2]) && p.lbl_Action[2]->caption() == "無効");
