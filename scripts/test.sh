@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test of Virelta.
 #
-#   scripts/test.sh [STAGE...]        default: every stage, in this order
+#   scripts/test.sh [STAGE...]        default: every stage (win64 builds before win32)
 #
 #   native    Linux build: unit tests, tools, benchmarks       ctest --preset native
 #   sanitize  the unit tests under ASan and UBSan               ctest --preset native-sanitize
