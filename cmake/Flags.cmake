@@ -9,6 +9,9 @@ else()
   endif()
   if(VIRELTA_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    # -O1 and line tables are what the sanitizers' reports need: -O2 with full
+    # debug information takes twice as long to compile every instrumented file.
+    add_compile_options($<$<NOT:$<CONFIG:Debug>>:-O1> $<$<NOT:$<CONFIG:Debug>>:-g1>)
     add_link_options(-fsanitize=address,undefined)
   endif()
 endif()

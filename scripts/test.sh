@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test of Virelta.
 #
-#   scripts/test.sh [STAGE...]        default: every stage, in this order
+#   scripts/test.sh [STAGE...]        default: every stage (win64 builds before win32)
 #
 #   native    Linux build: unit tests, tools, benchmarks       ctest --preset native
 #   sanitize  the unit tests under ASan and UBSan               ctest --preset native-sanitize
@@ -20,6 +20,9 @@
 # scripts/package.sh packs only what passed.
 #
 # Installs what a fresh Debian 12 machine lacks first (scripts/setup.sh).
+# A stage's tests run in the background while the next stage builds (they
+# mostly wait: on Wine, on Xvfb, on memory), so the stages' wall times add up
+# to more than the run's; each stage's processor seconds are its own.
 # Logs go to build/logs/.  The last line reads "total: N passed, N failed";
 # the exit status is non-zero if any build or test failed.
 #
@@ -31,6 +34,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
 
 all_stages=(native sanitize win32 win64 e2e)
+# The 64-bit build first: its tests under Wine then wait while the 32-bit
+# one compiles.
+run_order=(native sanitize win64 win32 e2e)
 default_stages=("${all_stages[@]}")
 stages=("$@")
 (( ${#stages[@]} )) || stages=("${default_stages[@]}")
@@ -47,27 +53,35 @@ unit_prefix=$wine_dir/unit
 run_started=$SECONDS
 
 # --- bookkeeping ------------------------------------------------------------------
-summary=()
+declare -A summary=() stage_cpu=()
 total_passed=0
 total_failed=0
-# CPU seconds used by this script's children so far, in $cpu_now (bash's
-# `times`, run in this shell: a subshell would count only its own children).
-# On a busy machine the wall time says little; this says what a stage costs.
-read_cpu() {
-  local children
-  times >"$logs/.times"
-  children=$(tail -n 1 "$logs/.times")
-  cpu_now=$(awk -v t="$children" 'BEGIN { split(t, f, /[ ms]+/); printf "%d", f[1] * 60 + f[2] + f[3] * 60 + f[4] }')
+cpu_stage=setup  # the stage whose processor seconds cpu_run counts
+# On a busy machine the wall time says little; the processor seconds say what
+# a stage costs.  The stages overlap, so this shell's own `times` cannot tell
+# them apart: each command counts in a shell of its own (timed), whose
+# `times` is written to a file when the command ends.
+timed() {  # file command...
+  local file=$1; shift
+  ( "$@"; status=$?; times >"$file"; exit "$status" )
 }
-cpu_now=0
-stage_cpu_start=0
+add_cpu() {  # stage times_file
+  local seconds
+  seconds=$(awk 'NR == 2 { split($0, t, /[ ms]+/); printf "%.1f", t[1] * 60 + t[2] + t[3] * 60 + t[4] }' "$2" 2>/dev/null)
+  rm -f "$2"
+  stage_cpu[$1]=$(awk -v a="${stage_cpu[$1]:-0}" -v b="${seconds:-0}" 'BEGIN { print a + b }')
+}
+cpu_run() {  # command...
+  local file=$logs/.times-$RANDOM
+  timed "$file" "$@"
+  local status=$?
+  add_cpu "$cpu_stage" "$file"
+  return "$status"
+}
 record() {  # stage passed failed seconds note
-  read_cpu
-  local cpu=$((cpu_now - stage_cpu_start))
   total_passed=$((total_passed + $2))
   total_failed=$((total_failed + $3))
-  summary+=("$(printf '%-9s %6s passed %4s failed %6s s  %6s s cpu  %s' "$1" "$2" "$3" "$4" "$cpu" "$5")")
-  stage_cpu_start=$cpu_now
+  summary[$1]=$(printf '%-9s %6s passed %4s failed %6s s  %6.0f s cpu  %s' "$1" "$2" "$3" "$4" "${stage_cpu[$1]:-0}" "$5")
 }
 
 # Runs a command with its output in a log file; prints the log's end if it fails.
@@ -137,7 +151,7 @@ start_template() {
   mkdir -p "$wine_dir"
   if [[ ${VIRELTA_REUSE_PREFIX:-0} == 1 && -f $template/system.reg ]]; then return; fi
   # Made in the background while the native builds run.
-  python3 tests/e2e/prefix.py make "$template" >"$logs/wine-template.log" 2>&1 </dev/null &
+  timed "$logs/.times-template" python3 tests/e2e/prefix.py make "$template" >"$logs/wine-template.log" 2>&1 </dev/null &
   template_pid=$!
 }
 
@@ -146,6 +160,7 @@ wait_template() {
     wait "$template_pid"
     template_status=$?
     template_pid=
+    add_cpu "$cpu_stage" "$logs/.times-template"
     echo "wine: template prefix $( ((template_status)) && echo FAILED || echo ready) (log: build/logs/wine-template.log)"
   fi
   return "$template_status"
@@ -179,11 +194,16 @@ start_unit_prefix() {
   unit_wine=(env DISPLAY="$unit_display" WINEPREFIX="$unit_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
   python3 tests/e2e/prefix.py clone "$template" "$unit_prefix" || return 1
   "${unit_wine[@]}" wineserver -p || return 1
-  "${unit_wine[@]}" wine wineboot </dev/null >/dev/null 2>&1 || return 1
+  cpu_run "${unit_wine[@]}" wine wineboot </dev/null >/dev/null 2>&1 || return 1
   unit_prefix_up=1
 }
 
 cleanup() {
+  if [[ -n $tests_pid ]]; then  # a session of its own: the tests' programs end with it
+    kill -- -"$tests_pid" 2>/dev/null
+    wait "$tests_pid" 2>/dev/null
+    tests_pid=
+  fi
   if (( unit_prefix_up )); then
     "${unit_wine[@]}" wineserver -k >/dev/null 2>&1
     unit_prefix_up=0
@@ -210,9 +230,9 @@ build_preset() {  # preset log
   local preset=$1 log=$2
   if [[ -z ${build_result[$preset]:-} ]]; then
     echo "$preset: configure and build (log: ${log#"$root"/})"
-    if ! quietly "$log" cmake --preset "$preset"; then
+    if ! cpu_run quietly "$log" cmake --preset "$preset"; then
       build_result[$preset]=unconfigured
-    elif ! quietly "$log" cmake --build --preset "$preset" -j "$jobs" $(preset_targets "$preset") -- -k 0; then
+    elif ! cpu_run quietly "$log" cmake --build --preset "$preset" -j "$jobs" $(preset_targets "$preset") -- -k 0; then
       build_result[$preset]=failed
     else
       build_result[$preset]=ok
@@ -246,13 +266,23 @@ file_target() {  # build_dir file_name
   ninja -C "$1" -t targets all 2>/dev/null | sed -n "s/^\([^:]*\/\)\{0,1\}\($2\): .*/\1\2/p" | head -n 1
 }
 
-# Builds a preset and runs its ctest; `wine` marks the Windows presets.
+# The stage whose ctest runs in the background (one at a time), and what
+# finish_tests needs to record it.
+tests_pid=
+tests_stage=
+tests_started=0
+tests_note=
+tests_build_failures=0
+
+# Builds a preset and starts its ctest in the background; `wine` marks the
+# Windows presets.  finish_tests waits for it and records the stage.
 ctest_stage() {  # stage preset [wine]
   local stage=$1 preset=$2 under_wine=${3:-}
   local log=$logs/$stage.log started=$SECONDS result=$logs/$stage.result
+  cpu_stage=$stage
   : >"$log"
   echo failed >"$result"
-  echo "==== $stage ===="
+  echo "==== $stage: build ===="
   local build_failures=0 note=""
   if ! build_preset "$preset" "$log"; then
     build_failures=1
@@ -282,22 +312,36 @@ ctest_stage() {  # stage preset [wine]
       record "$stage" 0 1 $((SECONDS - started)) "untested: this machine cannot run its programs under Wine"
       return
     fi
-    visibly "$test_log" "${unit_wine[@]}" ctest --preset "$preset" -j "$jobs" --timeout 900
-  else
-    visibly "$test_log" ctest --preset "$preset" -j "$jobs" --timeout 900
   fi
-  local counts
+  finish_tests
+  # A session of its own, so that an interrupted run can end the tests' programs with it.
+  setsid --wait bash -c '"${@:2}"; status=$?; times >"$1"; exit "$status"' times "$logs/.times-$stage-tests" \
+    ${under_wine:+"${unit_wine[@]}"} ctest --preset "$preset" -j "$jobs" --timeout 900 >"$test_log" 2>&1 </dev/null &
+  tests_pid=$! tests_stage=$stage tests_started=$started tests_note=$note tests_build_failures=$build_failures
+  echo "$stage: tests started in the background (log: ${test_log#"$root"/})"
+}
+
+# Waits for the stage whose tests run in the background, shows their log and records it.
+finish_tests() {
+  [[ -n $tests_pid ]] || return 0
+  wait "$tests_pid"
+  tests_pid=
+  local stage=$tests_stage test_log=$logs/$tests_stage-ctest.log counts
+  add_cpu "$stage" "$logs/.times-$stage-tests"
+  echo "==== $stage: tests ===="
+  cat "$test_log"
   counts=$(ctest_counts "$test_log")
   if [[ -z $counts ]]; then
-    record "$stage" 0 $((build_failures + 1)) $((SECONDS - started)) "${note:+$note, }ctest ran no test"
+    record "$stage" 0 $((tests_build_failures + 1)) $((SECONDS - tests_started)) "${tests_note:+$tests_note, }ctest ran no test"
   else
-    record "$stage" "${counts% *}" $((${counts#* } + build_failures)) $((SECONDS - started)) "$note"
-    (( ${counts#* } + build_failures == 0 && ${counts% *} > 0 )) && echo passed >"$result"
+    record "$stage" "${counts% *}" $((${counts#* } + tests_build_failures)) $((SECONDS - tests_started)) "$tests_note"
+    (( ${counts#* } + tests_build_failures == 0 && ${counts% *} > 0 )) && echo passed >"$logs/$stage.result"
   fi
 }
 
 e2e_stage() {
   local log=$logs/e2e.log started=$SECONDS
+  cpu_stage=e2e
   : >"$log"
   echo "==== e2e ===="
   # The Windows stages have built both presets in a full run.  A failure
@@ -311,7 +355,7 @@ e2e_stage() {
     saver=$(file_target "build/$preset" 'Virelta\.scr')
     helper=$(file_target "build/$preset" 'vtest-helper\.exe')
     set -- ${names[$preset]}
-    if [[ -n $saver && -n $helper ]] && quietly "$log" cmake --build "build/$preset" -j "$jobs" --target "$saver" "$helper"; then
+    if [[ -n $saver && -n $helper ]] && cpu_run quietly "$log" cmake --build "build/$preset" -j "$jobs" --target "$saver" "$helper"; then
       args+=("$1=$root/build/$preset/$saver" "$2=$root/build/$preset/$helper")
     elif [[ $preset == win64 ]]; then
       args+=("$1=$root/build/win64/not-built/Virelta.scr")
@@ -327,7 +371,7 @@ e2e_stage() {
   # Where 32-bit programs cannot run, every test runs against the 64-bit saver.
   local which=()
   runs_32_bit || which=(--all-x64)
-  visibly "$log" env VTEST_TEMPLATE="$template" VTEST_BUILD_DIR="$root/build/win32" "${args[@]}" \
+  cpu_run visibly "$log" env VTEST_TEMPLATE="$template" VTEST_BUILD_DIR="$root/build/win32" "${args[@]}" \
     timeout --kill-after=30 2400 python3 tests/e2e/run.py "${which[@]}"
   local line
   line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
@@ -341,7 +385,7 @@ e2e_stage() {
 # --- the run ------------------------------------------------------------------------
 mkdir -p "$logs"
 started=$SECONDS
-if ! scripts/setup.sh; then
+if ! cpu_run scripts/setup.sh; then
   echo "total: 0 passed, 1 failed"
   exit 1
 fi
@@ -351,15 +395,24 @@ if wants win32 || wants win64 || wants e2e; then
   choose_wine
   start_template
 fi
-wants native && ctest_stage native native
-wants sanitize && ctest_stage sanitize native-sanitize
-wants win32 && ctest_stage win32 win32 wine
-wants win64 && ctest_stage win64 win64 wine
-wants e2e && e2e_stage
+for stage in "${run_order[@]}"; do
+  wants "$stage" || continue
+  case $stage in
+    native) ctest_stage native native ;;
+    sanitize) ctest_stage sanitize native-sanitize ;;
+    win32|win64) ctest_stage "$stage" "$stage" wine ;;
+    e2e) e2e_stage ;;
+  esac
+done
+finish_tests
 cleanup
 
+total_cpu=0
+for stage in "${!stage_cpu[@]}"; do total_cpu=$(awk -v a="$total_cpu" -v b="${stage_cpu[$stage]}" 'BEGIN { print a + b }'); done
 echo
-echo "==== summary ($(( (SECONDS - run_started) / 60 )) min $(( (SECONDS - run_started) % 60 )) s) ===="
-printf '%s\n' "${summary[@]}"
+printf '==== summary (%d min %d s, %.0f s cpu) ====\n' $(( (SECONDS - run_started) / 60 )) $(( (SECONDS - run_started) % 60 )) "$total_cpu"
+for stage in setup "${all_stages[@]}"; do
+  [[ -n ${summary[$stage]:-} ]] && echo "${summary[$stage]}"
+done
 echo "total: $total_passed passed, $total_failed failed"
 (( total_failed == 0 ))
