@@ -30,6 +30,8 @@ void Win32Platform::display_power_changed(const POWERBROADCAST_SETTING& setting)
 }
 
 void Win32Platform::wait_while_display_off() {
+  // The saver asks before every step: with the display on nothing waited,
+  // and the frame clock keeps the last frame's time.
   if (display_on_) return;
   while (!display_on_) {
     // Timers do not wake this wait (the saver's 1 ms timer would keep the
